@@ -1,0 +1,1 @@
+#include "platform_virtual/virtual_bench.h"

@@ -1,0 +1,4 @@
+// Not built yet: every handler here does nothing.
+#include "app/test_dlg.h"
+
+void CTestDlg::OnLoopCheck() {}

@@ -1,0 +1,5 @@
+// Not built yet: every handler here does nothing.
+#include "app/test_dlg.h"
+
+void CTestDlg::OnSetPortStatus() {}
+void CTestDlg::OnGetPortStatus() {}
