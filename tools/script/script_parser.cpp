@@ -68,10 +68,18 @@ std::string Unescape(const std::string& text) {
     }
     const char next = text[++i];
     switch (next) {
-      case 'n': out.push_back('\n'); break;
-      case 'r': out.push_back('\r'); break;
-      case 't': out.push_back('\t'); break;
-      case '\\': out.push_back('\\'); break;
+      case 'n':
+        out.push_back('\n');
+        break;
+      case 'r':
+        out.push_back('\r');
+        break;
+      case 't':
+        out.push_back('\t');
+        break;
+      case '\\':
+        out.push_back('\\');
+        break;
       case 'x': {
         const int high = i + 2 < text.size() ? HexDigit(text[i + 1]) : -1;
         const int low = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
@@ -201,8 +209,10 @@ Command ParseLine(const std::string& line, int number, bool virtualBench) {
   command.verb = verb;
   std::string rest;
 
-  static const std::array<const char*, 7> kActions = {"type", "select", "click", "key", "menu", "enable", "disable"};
-  if (std::find_if(kActions.begin(), kActions.end(), [&](const char* a) { return verb == a; }) != kActions.end()) {
+  static const std::array<const char*, 7> kActions = {"type", "select", "click",  "key",
+                                                      "menu", "enable", "disable"};
+  if (std::find_if(kActions.begin(), kActions.end(), [&](const char* a) { return verb == a; }) !=
+      kActions.end()) {
     return ParseAction(line, verb, command);
   }
   if (verb == "post") {
@@ -290,7 +300,8 @@ Command ParseLine(const std::string& line, int number, bool virtualBench) {
     command.cls = CommandClass::Bench;
     command.words = SplitWords(line, 2, false, nullptr);
     const auto& names = driver::kRequestNames;
-    auto found = std::find_if(names.begin(), names.end(), [&](const auto& e) { return e.name == command.words[1]; });
+    auto found =
+        std::find_if(names.begin(), names.end(), [&](const auto& e) { return e.name == command.words[1]; });
     if (found == names.end()) {
       throw Failure{"no driver request named " + command.words[1]};
     }
@@ -302,9 +313,9 @@ Command ParseLine(const std::string& line, int number, bool virtualBench) {
   } else {
     throw Failure{"unknown command " + verb};
   }
-  if (!virtualBench && (command.cls == CommandClass::Bench ||
-                        (command.cls == CommandClass::Query &&
-                         (verb == "tx" || verb == "requests" || verb == "port")))) {
+  if (!virtualBench &&
+      (command.cls == CommandClass::Bench ||
+       (command.cls == CommandClass::Query && (verb == "tx" || verb == "requests" || verb == "port")))) {
     throw Failure{verb + " is a virtual bench command and the script uses bench system"};
   }
   return command;

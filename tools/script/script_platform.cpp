@@ -63,9 +63,9 @@ class NoAdapter : public SerialApi, public DriverApi {
 class VirtualPlatform : public ScriptPlatform {
  public:
   VirtualPlatform(const Script& script, DriveCFolder& files, std::ostream& out)
-      : version_(script.family == "nt" ? kNtVersion : k9xVersion),
-        shell_(out),
-        services_{adapter_, adapter_, version_, clock_, files, shell_} {}
+      : version_(script.family == "nt" ? kNtVersion : k9xVersion), shell_(out), services_{adapter_, adapter_,
+                                                                                          version_, clock_,
+                                                                                          files,    shell_} {}
 
   const Platform& Services() override { return services_; }
   bench::BenchControl* Bench() override { return nullptr; }
