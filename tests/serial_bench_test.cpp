@@ -2,6 +2,7 @@
 // and a loop check whose read-back count depends on how fast the machine runs.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -13,7 +14,7 @@
 
 namespace {
 
-struct Run {
+struct ScriptRun {
   int status = -1;
   std::vector<std::string> responses;
   std::vector<std::string> results;
@@ -21,12 +22,12 @@ struct Run {
 };
 
 // Runs a bench script on the headless host, drive c: in a folder of the test's own.
-Run RunBenchScript(const std::string& body) {
+ScriptRun RunBenchScript(const std::string& body) {
   const std::filesystem::path driveC = std::filesystem::path(::testing::TempDir()) / "serial_bench_drive_c";
   const std::string script = "drive-c " + driveC.string() + "\n" + body;
   std::ostringstream out;
   std::ostringstream err;
-  Run run;
+  ScriptRun run;
   run.status = varnet::script::RunScriptText(
       "serial_bench_test", script, out, err,
       [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
@@ -53,7 +54,7 @@ TEST(SerialBench, EveryOpenCloseCycleOnTheLoopbackPlugListsTheSameLines) {
   for (int i = 0; i < kCycles; ++i) {
     script += "click 1003\nclick 1006\n";
   }
-  const Run run = RunBenchScript(script);
+  const ScriptRun run = RunBenchScript(script);
   ASSERT_EQ(run.status, 0) << run.err;
 
   // The monitor's first wait is armed before Open goes on, and its lines are handed over
@@ -87,7 +88,7 @@ TEST(SerialBench, LoopCheckAt9600BaudFailsOnAShortReadBack) {
   // 512 bytes take about 533 ms at 9600 baud; the read-back comes about 100 ms after the write
   // has completed (about 267 ms, once the last byte is in the 256-byte FIFO), so roughly 350
   // bytes are back by then. How many exactly depends on the machine's timing.
-  const Run run = RunBenchScript(
+  const ScriptRun run = RunBenchScript(
       "click 1003\n"
       "select 1012 11\n"
       "click 1010\n"
