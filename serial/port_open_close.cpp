@@ -54,8 +54,20 @@ void CTestDlg::OnOpen() {
 
   m_hMonitorEvent = m_platform.serial.CreateEvent(false, false);
   m_hStopEvent = m_platform.serial.CreateEvent(false, false);
+  const bool eventsMade = m_hMonitorEvent != kInvalidHandle && m_hStopEvent != kInvalidHandle;
+  if (!eventsMade) {
+    // A monitor without both events could neither wait nor be stopped: run the port without it.
+    if (m_hMonitorEvent != kInvalidHandle) {
+      m_platform.serial.CloseEvent(m_hMonitorEvent);
+    }
+    if (m_hStopEvent != kInvalidHandle) {
+      m_platform.serial.CloseEvent(m_hStopEvent);
+    }
+    m_hMonitorEvent = kInvalidHandle;
+    m_hStopEvent = kInvalidHandle;
+  }
 
-  if (!m_pMonitorThread) {
+  if (eventsMade && !m_pMonitorThread) {
     // The monitor owns the block from its start. Open waits until the monitor's first
     // comm-event wait is armed, so that the line changes caused by the steps below (raising DTR
     // and RTS) are reported by that wait, always in the same way.

@@ -24,6 +24,9 @@ constexpr Handle kPort = 0x300;
 // completes: the monitor rests until its stop event comes.
 class RecordingPort : public SerialApi {
  public:
+  // Every event after the first cannot be made.
+  bool failEvents = false;
+
   std::vector<std::string> Calls() {
     std::lock_guard lock(mutex_);
     return calls_;
@@ -64,7 +67,7 @@ class RecordingPort : public SerialApi {
   }
   Handle CreateEvent(bool manualReset, bool initialState) override {
     std::lock_guard lock(mutex_);
-    const Handle event = nextEvent_++;
+    const Handle event = failEvents && nextEvent_ > 0x10 ? kInvalidHandle : nextEvent_++;
     calls_.push_back(runtime::Format("CreateEvent manual=%d initial=%d -> %ld", int(manualReset),
                                      int(initialState), long(event)));
     return event;
@@ -154,6 +157,27 @@ TEST_F(OpenStepsTest, OpenAndCloseMakeTheirCallsInOrder) {
   EXPECT_EQ(dialog.m_pMonitorThread, nullptr);
   EXPECT_EQ(dialog.m_hComPort, kInvalidHandle);
   EXPECT_EQ(dialog.m_hDriver, kInvalidHandle);
+}
+
+TEST_F(OpenStepsTest, WithoutItsEventsThePortRunsWithoutAMonitor) {
+  port.failEvents = true;
+  host.Click(ids::kOpen);
+  EXPECT_EQ(dialog.m_pMonitorThread, nullptr);
+  host.Click(ids::kClose);  // must not wait for a monitor that could never be stopped
+  const std::vector<std::string> calls = port.Calls();
+  const std::vector<std::string> events(calls.begin() + 6, calls.begin() + 9);
+  EXPECT_EQ(events, (std::vector<std::string>{"CreateEvent manual=0 initial=0 -> 16",
+                                              "CreateEvent manual=0 initial=0 -> -1", "CloseEvent 16"}));
+  const std::vector<std::string> expected = {"OPEN COM3 port Successfully!",
+                                             "Disable any flow control successfully!",
+                                             "SET port status Successfully!",
+                                             "Open USB port successfully!",
+                                             "SET DTR",
+                                             "SET RTS",
+                                             "CLEAR DTR",
+                                             "CLEAR RTS",
+                                             "Close COM port Successfully!"};
+  EXPECT_EQ(host.Lines(ids::kCommandResponseList), expected);
 }
 
 TEST_F(OpenStepsTest, LogSwitchStaysOffWhenItsFileCannotBeOpened) {
