@@ -24,7 +24,9 @@ int MakeRaw(int fd) {
   tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
   tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
   tio.c_cflag |= CLOCAL | CREAD;
-  tio.c_cc[VMIN] = 0;
+  // With VMIN 0 a read of an empty tty returns 0, as a hung-up tty does; with VMIN 1 and the
+  // non-blocking open it fails with EAGAIN, and 0 means the adapter has gone.
+  tio.c_cc[VMIN] = 1;
   tio.c_cc[VTIME] = 0;
   return Set(fd, tio);
 }
