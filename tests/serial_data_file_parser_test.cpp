@@ -28,11 +28,11 @@ TEST(DataFileParser, FieldsEveryThreeCharacters) {
       {"", Bytes{}},
       {"zz\n", Bytes{0x00}},
       {"-1\n", Bytes{0xFF}},
-      {"1\n", Bytes{0x01}},    // the LF ends the field
-      {"\t5\n", Bytes{0x05}},  // white space other than the space is skipped
-      {"0x\n", Bytes{0x00}},   // a prefix with no digits after it
-      {"F", Bytes{0x0F}},      // a single character at the end of the line
-      {"FF\r\n", Bytes{0xFF, 0x00}},
+      {"1\n", Bytes{0x01}},           // the LF ends the field
+      {"\t5\n", Bytes{0x05}},         // white space other than the space is skipped
+      {"0x\n", Bytes{0x00}},          // a prefix with no digits after it
+      {"F", Bytes{0x0F}},             // a single character at the end of the line
+      {"FF\r\n", Bytes{0xFF, 0x00}},  // a CR left in place is a character like any other
       {"1 2\n", std::nullopt},
       {" 01\n", std::nullopt},
       {"01  02\n", std::nullopt},  // two spaces between fields
