@@ -50,7 +50,7 @@ Handle VirtualBench::OpenDriver(const std::string& path) {
     return kInvalidHandle;
   }
   const Handle handle = NewHandle();
-  drivers_[handle] = DriverHandle{generation_};
+  drivers_[handle].generation = generation_;
   return handle;
 }
 

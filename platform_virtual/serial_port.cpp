@@ -45,7 +45,7 @@ Handle VirtualBench::OpenPort(const std::string& path) {
     return kInvalidHandle;
   }
   const Handle handle = NewHandle();
-  ports_[handle] = PortHandle{generation_};
+  ports_[handle].generation = generation_;
   portOwner_ = handle;
   // Every open starts from the power-on settings, with both buffers empty.
   const InputLevels before = Inputs();
