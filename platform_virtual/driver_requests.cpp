@@ -59,9 +59,8 @@ bool VirtualBench::CloseDriver(Handle driver) {
   return drivers_.erase(driver) > 0;
 }
 
-bool VirtualBench::DeviceIoControl(Handle channel, DWORD code, const void* input,
-                                   DWORD inputLength, void* output, DWORD outputLength,
-                                   DWORD* returned) {
+bool VirtualBench::DeviceIoControl(Handle channel, DWORD code, const void* input, DWORD inputLength,
+                                   void* output, DWORD outputLength, DWORD* returned) {
   Session session(*this, true);
   if (returned != nullptr) {
     *returned = 0;
@@ -187,7 +186,14 @@ bool VirtualBench::Serve(std::uint32_t code, std::span<const std::uint8_t> in,
           static_cast<std::uint16_t>((inputs.dcd ? 1u : 0u) | (inputs.dsr ? 2u : 0u) |
                                      (inputs.ri ? 8u : 0u) | adapter_.interruptEvents);
       adapter_.interruptEvents = 0;
-      const std::uint8_t answer[10] = {0xA1, 0x20, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00,
+      const std::uint8_t answer[10] = {0xA1,
+                                       0x20,
+                                       0x00,
+                                       0x00,
+                                       0x00,
+                                       0x00,
+                                       0x02,
+                                       0x00,
                                        static_cast<std::uint8_t>(state & 0xFF),
                                        static_cast<std::uint8_t>(state >> 8)};
       returned = Answer(answer, out);

@@ -165,8 +165,7 @@ void VirtualBench::BreakArrived() {
   Raise(CommEvent::kBreak);
 }
 
-DWORD VirtualBench::RunWrite(std::unique_lock<std::mutex>& lock,
-                             std::span<const std::uint8_t> data,
+DWORD VirtualBench::RunWrite(std::unique_lock<std::mutex>& lock, std::span<const std::uint8_t> data,
                              std::optional<Nanoseconds> timeout) {
   if (data.empty() || !plugged_) {
     return 0;

@@ -1,8 +1,8 @@
 // COM3 as the program sees it through the comm API: open and close, settings, modem-control
 // escapes, comm-event waits, the events they signal, and block transfers.
 #include <algorithm>
-#include <utility>
 #include <cctype>
+#include <utility>
 
 #include "framework/activity.h"
 #include "platform_virtual/bench_session.h"
@@ -332,10 +332,10 @@ DWORD VirtualBench::ReadBlock(Handle port, std::span<std::uint8_t> buffer, DWORD
     const bool anyByte = timeouts.ReadIntervalTimeout == kMaxDword &&
                          timeouts.ReadTotalTimeoutMultiplier == kMaxDword;
     const std::uint64_t totalMs =
-        anyByte ? timeouts.ReadTotalTimeoutConstant
-                : timeouts.ReadTotalTimeoutConstant +
-                      static_cast<std::uint64_t>(timeouts.ReadTotalTimeoutMultiplier) *
-                          buffer.size();
+        anyByte
+            ? timeouts.ReadTotalTimeoutConstant
+            : timeouts.ReadTotalTimeoutConstant +
+                  static_cast<std::uint64_t>(timeouts.ReadTotalTimeoutMultiplier) * buffer.size();
     std::optional<Nanoseconds> deadline;
     if (totalMs > 0) {
       deadline = now_ + Milliseconds(totalMs);

@@ -10,8 +10,8 @@ Nanoseconds SteadyTimeSource::Now() const {
       .count();
 }
 
-void SteadyTimeSource::WaitUntil(std::unique_lock<std::mutex>& lock,
-                                 std::condition_variable& wake, Nanoseconds deadline) {
+void SteadyTimeSource::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
+                                 Nanoseconds deadline) {
   const std::chrono::steady_clock::time_point until{std::chrono::nanoseconds(deadline)};
   wake.wait_until(lock, until);
 }

@@ -92,10 +92,10 @@ TEST_F(EventsTest, SettingsOutsideTheAdaptersRangeAreRefused) {
     bool accepted;
   };
   const Case cases[] = {
-      {75, 8, 0, 0, true},       {74, 8, 0, 0, false},     {6'000'000, 8, 4, 2, true},
+      {75, 8, 0, 0, true},         {74, 8, 0, 0, false},   {6'000'000, 8, 4, 2, true},
       {6'000'001, 8, 0, 0, false}, {9600, 4, 0, 0, false}, {9600, 9, 0, 0, false},
-      {9600, 8, 5, 0, false},    {9600, 8, 0, 3, false},   {9600, 8, 0, 1, false},
-      {9600, 6, 0, 1, false},    {9600, 5, 0, 1, true},    {9600, 5, 0, 2, true},
+      {9600, 8, 5, 0, false},      {9600, 8, 0, 3, false}, {9600, 8, 0, 1, false},
+      {9600, 6, 0, 1, false},      {9600, 5, 0, 1, true},  {9600, 5, 0, 2, true},
   };
   for (const Case& c : cases) {
     Dcb dcb;
@@ -247,8 +247,8 @@ TEST_F(EventsTest, WindowThreadAndMonitorThreadShareOneHandle) {
 
   armed.acquire();
   for (int i = 0; i < 50; ++i) {
-    EXPECT_TRUE(bench.EscapeCommFunction(port, i % 2 == 0 ? EscapeFunction::SetDtr
-                                                           : EscapeFunction::ClrDtr));
+    EXPECT_TRUE(bench.EscapeCommFunction(
+        port, i % 2 == 0 ? EscapeFunction::SetDtr : EscapeFunction::ClrDtr));
     EXPECT_EQ(bench.WriteBlock(port, Counting(8), 10000), 8u);
     EXPECT_TRUE(Request(port, driver::IOCTL_EEPROM_READ_STATUS, {}, 1).ok);
     std::vector<std::uint8_t> buffer(16);

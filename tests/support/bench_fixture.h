@@ -30,8 +30,7 @@ class BenchFixture : public ::testing::Test {
   void SetFlow(Handle port, DWORD setFlags, DWORD clearFlags = 0);
   void SetBaud(Handle port, DWORD baud);
 
-  Reply Request(Handle channel, std::uint32_t code, std::vector<std::uint8_t> in,
-                DWORD outLength);
+  Reply Request(Handle channel, std::uint32_t code, std::vector<std::uint8_t> in, DWORD outLength);
 
   double MillisecondsSince(Nanoseconds start) const {
     return static_cast<double>(clock.Now() - start) / 1e6;
