@@ -1,0 +1,27 @@
+// The platform layer a script runs on: the virtual bench, or the machine's own ports and driver.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+
+#include "platform/drive_c_folder.h"
+#include "platform/platform.h"
+#include "platform_virtual/bench_control.h"
+#include "tools/script/script.h"
+
+namespace varnet::script {
+
+class ScriptPlatform {
+ public:
+  virtual ~ScriptPlatform() = default;
+  virtual const Platform& Services() = 0;
+  // The bench operator's side; nullptr under bench system.
+  virtual bench::BenchControl* Bench() = 0;
+};
+
+// Drive c: is `files`; the desktop shell prints "shell open" lines on `out`. Returns nullptr
+// when the platform the script asks for is not part of this build.
+std::unique_ptr<ScriptPlatform> MakeScriptPlatform(const Script& script, DriveCFolder& files,
+                                                   std::ostream& out);
+
+}  // namespace varnet::script
