@@ -137,10 +137,9 @@ std::string VirtualBench::PortLine() {
                 "port open=1 baud=%u size=%u parity=%u stop=%u dtr=%d rts=%d cts=%d dsr=%d "
                 "dcd=%d ri=%d ctsflow=%d dsrflow=%d dtrcontrol=%u rtscontrol=%u outx=%d inx=%d",
                 static_cast<unsigned>(dcb.BaudRate), static_cast<unsigned>(dcb.ByteSize),
-                static_cast<unsigned>(dcb.Parity), static_cast<unsigned>(dcb.StopBits),
-                bit(adapter_.dtr), bit(adapter_.rts), bit(inputs.cts), bit(inputs.dsr),
-                bit(inputs.dcd), bit(inputs.ri), bit((dcb.flags & DcbFlag::kOutxCtsFlow) != 0),
-                bit((dcb.flags & DcbFlag::kOutxDsrFlow) != 0),
+                static_cast<unsigned>(dcb.Parity), static_cast<unsigned>(dcb.StopBits), bit(adapter_.dtr),
+                bit(adapter_.rts), bit(inputs.cts), bit(inputs.dsr), bit(inputs.dcd), bit(inputs.ri),
+                bit((dcb.flags & DcbFlag::kOutxCtsFlow) != 0), bit((dcb.flags & DcbFlag::kOutxDsrFlow) != 0),
                 static_cast<unsigned>(DtrControl(dcb)), static_cast<unsigned>(RtsControl(dcb)),
                 bit((dcb.flags & DcbFlag::kOutX) != 0), bit((dcb.flags & DcbFlag::kInX) != 0));
   return line;

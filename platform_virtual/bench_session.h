@@ -17,8 +17,7 @@ namespace varnet::bench {
 // changed something, and wakes the threads that wait for the model to move.
 class VirtualBench::Session {
  public:
-  Session(VirtualBench& bench, bool changes)
-      : bench_(bench), lock_(bench.mutex_), changes_(changes) {
+  Session(VirtualBench& bench, bool changes) : bench_(bench), lock_(bench.mutex_), changes_(changes) {
     bench_.AdvanceTo(bench_.time_.Now());
   }
   ~Session() {

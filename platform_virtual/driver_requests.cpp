@@ -17,8 +17,7 @@ bool SameDriverPath(const std::string& path) {
   const std::string expected = kDriverPath;
   return path.size() == expected.size() &&
          std::equal(path.begin(), path.end(), expected.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
 }
 
@@ -33,10 +32,8 @@ DWORD Answer(std::span<const std::uint8_t> bytes, std::span<std::uint8_t> out) {
 }
 
 int GpPinOf(std::uint32_t code) {
-  return code == IOCTL_GP1_OUTPUT_ENABLE || code == IOCTL_GP1_SET_VALUE ||
-                 code == IOCTL_GP1_GET_VALUE
-             ? 1
-             : 0;
+  return code == IOCTL_GP1_OUTPUT_ENABLE || code == IOCTL_GP1_SET_VALUE || code == IOCTL_GP1_GET_VALUE ? 1
+                                                                                                       : 0;
 }
 
 constexpr Nanoseconds kEepromWriteTime = 5 * kNanosecondsPerMillisecond;
@@ -107,8 +104,7 @@ bool VirtualBench::DeviceIoControl(Handle channel, DWORD code, const void* input
   return true;
 }
 
-void VirtualBench::RecordRequest(std::uint32_t code, std::span<const std::uint8_t> in,
-                                 DWORD outLength) {
+void VirtualBench::RecordRequest(std::uint32_t code, std::span<const std::uint8_t> in, DWORD outLength) {
   std::string line;
   if (const std::string_view name = RequestNameOf(code); !name.empty()) {
     line = name;
@@ -152,9 +148,8 @@ std::uint8_t VirtualBench::GpLevel(int pin) const {
   return 1;  // pull-up
 }
 
-bool VirtualBench::Serve(std::uint32_t code, std::span<const std::uint8_t> in,
-                         std::span<std::uint8_t> out, DWORD& returned,
-                         std::unique_lock<std::mutex>& lock) {
+bool VirtualBench::Serve(std::uint32_t code, std::span<const std::uint8_t> in, std::span<std::uint8_t> out,
+                         DWORD& returned, std::unique_lock<std::mutex>& lock) {
   switch (code) {
     case IOCTL_GET_DEVICE_DESCRIPTOR:
       returned = Answer(deviceDescriptor_, out);
@@ -182,9 +177,8 @@ bool VirtualBench::Serve(std::uint32_t code, std::span<const std::uint8_t> in,
     }
     case IOCTL_READ_INTERRUPT: {
       const InputLevels inputs = Inputs();
-      const std::uint16_t state =
-          static_cast<std::uint16_t>((inputs.dcd ? 1u : 0u) | (inputs.dsr ? 2u : 0u) |
-                                     (inputs.ri ? 8u : 0u) | adapter_.interruptEvents);
+      const std::uint16_t state = static_cast<std::uint16_t>(
+          (inputs.dcd ? 1u : 0u) | (inputs.dsr ? 2u : 0u) | (inputs.ri ? 8u : 0u) | adapter_.interruptEvents);
       adapter_.interruptEvents = 0;
       const std::uint8_t answer[10] = {0xA1,
                                        0x20,
@@ -200,16 +194,14 @@ bool VirtualBench::Serve(std::uint32_t code, std::span<const std::uint8_t> in,
       return true;
     }
     case IOCTL_WRITE_BULK: {
-      const Nanoseconds timeout =
-          static_cast<Nanoseconds>(1000 + 5 * in.size()) * kNanosecondsPerMillisecond;
+      const Nanoseconds timeout = static_cast<Nanoseconds>(1000 + 5 * in.size()) * kNanosecondsPerMillisecond;
       return RunWrite(lock, in, timeout) == in.size();
     }
     case IOCTL_READ_BULK:
       returned = static_cast<DWORD>(TakeReceived(out));
       return true;
     case IOCTL_SEND_CONTROL_STATE: {
-      if (DtrControl(adapter_.dcb) == kControlHandshake ||
-          RtsControl(adapter_.dcb) == kControlHandshake) {
+      if (DtrControl(adapter_.dcb) == kControlHandshake || RtsControl(adapter_.dcb) == kControlHandshake) {
         return false;
       }
       const InputLevels before = Inputs();

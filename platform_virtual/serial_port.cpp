@@ -13,8 +13,7 @@ namespace {
 // Device names are matched without regard to case, as the object manager does.
 bool SamePath(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
 }
 
@@ -194,8 +193,7 @@ bool VirtualBench::EscapeCommFunction(Handle port, EscapeFunction function) {
       break;
     case EscapeFunction::SetRts:
     case EscapeFunction::ClrRts:
-      if (RtsControl(adapter_.dcb) == kControlHandshake ||
-          RtsControl(adapter_.dcb) == kRtsControlToggle) {
+      if (RtsControl(adapter_.dcb) == kControlHandshake || RtsControl(adapter_.dcb) == kRtsControlToggle) {
         return false;
       }
       adapter_.rts = function == EscapeFunction::SetRts;
@@ -323,19 +321,17 @@ DWORD VirtualBench::ReadBlock(Handle port, std::span<std::uint8_t> buffer, DWORD
     return 0;
   }
   const CommTimeouts timeouts = adapter_.timeouts;
-  const bool atOnce = timeouts.ReadIntervalTimeout == kMaxDword &&
-                      timeouts.ReadTotalTimeoutMultiplier == 0 &&
+  const bool atOnce = timeouts.ReadIntervalTimeout == kMaxDword && timeouts.ReadTotalTimeoutMultiplier == 0 &&
                       timeouts.ReadTotalTimeoutConstant == 0;
   if (!atOnce) {
     // Total time-outs only; the program itself never reads with anything but the at-once
     // setting. MAXDWORD interval and multiplier with a constant: any byte ends the read.
-    const bool anyByte = timeouts.ReadIntervalTimeout == kMaxDword &&
-                         timeouts.ReadTotalTimeoutMultiplier == kMaxDword;
+    const bool anyByte =
+        timeouts.ReadIntervalTimeout == kMaxDword && timeouts.ReadTotalTimeoutMultiplier == kMaxDword;
     const std::uint64_t totalMs =
-        anyByte
-            ? timeouts.ReadTotalTimeoutConstant
-            : timeouts.ReadTotalTimeoutConstant +
-                  static_cast<std::uint64_t>(timeouts.ReadTotalTimeoutMultiplier) * buffer.size();
+        anyByte ? timeouts.ReadTotalTimeoutConstant
+                : timeouts.ReadTotalTimeoutConstant +
+                      static_cast<std::uint64_t>(timeouts.ReadTotalTimeoutMultiplier) * buffer.size();
     std::optional<Nanoseconds> deadline;
     if (totalMs > 0) {
       deadline = now_ + Milliseconds(totalMs);

@@ -20,8 +20,8 @@ void SteadyTimeSource::Wait(std::unique_lock<std::mutex>& lock, std::condition_v
   wake.wait(lock);
 }
 
-void FakeTimeSource::WaitUntil(std::unique_lock<std::mutex>& /*lock*/,
-                               std::condition_variable& /*wake*/, Nanoseconds deadline) {
+void FakeTimeSource::WaitUntil(std::unique_lock<std::mutex>& /*lock*/, std::condition_variable& /*wake*/,
+                               Nanoseconds deadline) {
   Nanoseconds now = now_.load();
   while (now < deadline && !now_.compare_exchange_weak(now, deadline)) {
   }

@@ -115,8 +115,7 @@ void VirtualBench::AdvanceTo(Nanoseconds target) {
   }
 }
 
-void VirtualBench::LetTimePass(std::unique_lock<std::mutex>& lock,
-                               std::optional<Nanoseconds> deadline,
+void VirtualBench::LetTimePass(std::unique_lock<std::mutex>& lock, std::optional<Nanoseconds> deadline,
                                const std::function<bool()>& done) {
   for (;;) {
     AdvanceTo(time_.Now());
@@ -157,8 +156,7 @@ Handle VirtualBench::NewHandle() {
 
 VirtualBench::PortHandle* VirtualBench::LivePort(Handle port) {
   const auto it = ports_.find(port);
-  if (it == ports_.end() || !plugged_ || it->second.generation != generation_ ||
-      portOwner_ != port) {
+  if (it == ports_.end() || !plugged_ || it->second.generation != generation_ || portOwner_ != port) {
     return nullptr;
   }
   return &it->second;

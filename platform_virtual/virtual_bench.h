@@ -66,8 +66,8 @@ class VirtualBench final : public SerialApi, public DriverApi, public Clock, pub
   // DriverApi
   Handle OpenDriver(const std::string& path) override;
   bool CloseDriver(Handle driver) override;
-  bool DeviceIoControl(Handle channel, DWORD code, const void* input, DWORD inputLength,
-                       void* output, DWORD outputLength, DWORD* returned) override;
+  bool DeviceIoControl(Handle channel, DWORD code, const void* input, DWORD inputLength, void* output,
+                       DWORD outputLength, DWORD* returned) override;
 
   // Clock
   DWORD GetTickCount() override;

@@ -34,8 +34,7 @@ TEST_P(RequestLengthTest, OnlyTheTakenLengthsAreAccepted) {
   EXPECT_EQ(reply.ok, c.accepted);
   if (!c.accepted) {
     EXPECT_EQ(reply.returned, 0u);
-    EXPECT_EQ(reply.out, std::vector<std::uint8_t>(c.out, 0xEE))
-        << "a failed request writes nothing";
+    EXPECT_EQ(reply.out, std::vector<std::uint8_t>(c.out, 0xEE)) << "a failed request writes nothing";
   }
   EXPECT_EQ(bench.TakeRequestLines().size(), 1u) << "failed requests are listed too";
 }
@@ -54,33 +53,25 @@ INSTANTIATE_TEST_SUITE_P(
         LengthCase{IOCTL_GET_STRING_DESCRIPTOR, 256, 256, true},
         LengthCase{IOCTL_GET_STRING_DESCRIPTOR, 1, 256, false},
         LengthCase{IOCTL_GET_STRING_DESCRIPTOR, 256, 255, false},
-        LengthCase{IOCTL_SET_VENDOR_COMMAND, 4, 0, true},
-        LengthCase{IOCTL_SET_VENDOR_COMMAND, 4, 4, false},
-        LengthCase{IOCTL_SET_VENDOR_COMMAND, 2, 0, false},
-        LengthCase{IOCTL_GET_VENDOR_COMMAND, 4, 4, true},
-        LengthCase{IOCTL_GET_VENDOR_COMMAND, 4, 1, false},
-        LengthCase{IOCTL_READ_INTERRUPT, 0, 10, true},
-        LengthCase{IOCTL_READ_INTERRUPT, 0, 8, false},
-        LengthCase{IOCTL_READ_INTERRUPT, 1, 10, false}, LengthCase{IOCTL_WRITE_BULK, 0, 0, true},
-        LengthCase{IOCTL_WRITE_BULK, 4096, 0, true}, LengthCase{IOCTL_WRITE_BULK, 4097, 0, false},
-        LengthCase{IOCTL_WRITE_BULK, 1, 1, false}, LengthCase{IOCTL_READ_BULK, 0, 0, true},
-        LengthCase{IOCTL_READ_BULK, 0, 4096, true}, LengthCase{IOCTL_READ_BULK, 0, 4097, false},
-        LengthCase{IOCTL_READ_BULK, 1, 64, false}, LengthCase{IOCTL_SEND_CONTROL_STATE, 4, 0, true},
-        LengthCase{IOCTL_SEND_CONTROL_STATE, 1, 0, false},
+        LengthCase{IOCTL_SET_VENDOR_COMMAND, 4, 0, true}, LengthCase{IOCTL_SET_VENDOR_COMMAND, 4, 4, false},
+        LengthCase{IOCTL_SET_VENDOR_COMMAND, 2, 0, false}, LengthCase{IOCTL_GET_VENDOR_COMMAND, 4, 4, true},
+        LengthCase{IOCTL_GET_VENDOR_COMMAND, 4, 1, false}, LengthCase{IOCTL_READ_INTERRUPT, 0, 10, true},
+        LengthCase{IOCTL_READ_INTERRUPT, 0, 8, false}, LengthCase{IOCTL_READ_INTERRUPT, 1, 10, false},
+        LengthCase{IOCTL_WRITE_BULK, 0, 0, true}, LengthCase{IOCTL_WRITE_BULK, 4096, 0, true},
+        LengthCase{IOCTL_WRITE_BULK, 4097, 0, false}, LengthCase{IOCTL_WRITE_BULK, 1, 1, false},
+        LengthCase{IOCTL_READ_BULK, 0, 0, true}, LengthCase{IOCTL_READ_BULK, 0, 4096, true},
+        LengthCase{IOCTL_READ_BULK, 0, 4097, false}, LengthCase{IOCTL_READ_BULK, 1, 64, false},
+        LengthCase{IOCTL_SEND_CONTROL_STATE, 4, 0, true}, LengthCase{IOCTL_SEND_CONTROL_STATE, 1, 0, false},
         LengthCase{IOCTL_SET_FEATURE, 2, 0, true}, LengthCase{IOCTL_SET_FEATURE, 4, 0, false},
         LengthCase{IOCTL_EEPROM_WRITE, 2, 0, true}, LengthCase{IOCTL_EEPROM_WRITE, 3, 0, false},
-        LengthCase{IOCTL_EEPROM_READ_DATA, 2, 1, true},
-        LengthCase{IOCTL_EEPROM_READ_DATA, 1, 1, false},
-        LengthCase{IOCTL_EEPROM_READ_DATA, 2, 2, false},
-        LengthCase{IOCTL_EEPROM_READ_STATUS, 0, 1, true},
-        LengthCase{IOCTL_EEPROM_READ_STATUS, 1, 1, false},
-        LengthCase{IOCTL_GET_FEATURE, 0, 2, true}, LengthCase{IOCTL_GET_FEATURE, 0, 4, false},
-        LengthCase{IOCTL_CLEAR_FEATURE, 0, 0, true}, LengthCase{IOCTL_CLEAR_FEATURE, 2, 0, false},
-        LengthCase{IOCTL_GP0_OUTPUT_ENABLE, 1, 0, true},
-        LengthCase{IOCTL_GP1_OUTPUT_ENABLE, 4, 0, false},
-        LengthCase{IOCTL_GP0_SET_VALUE, 1, 0, true}, LengthCase{IOCTL_GP1_SET_VALUE, 0, 0, false},
-        LengthCase{IOCTL_GP0_GET_VALUE, 0, 1, true}, LengthCase{IOCTL_GP1_GET_VALUE, 0, 4, false},
-        LengthCase{0x222040, 0, 0, false}));
+        LengthCase{IOCTL_EEPROM_READ_DATA, 2, 1, true}, LengthCase{IOCTL_EEPROM_READ_DATA, 1, 1, false},
+        LengthCase{IOCTL_EEPROM_READ_DATA, 2, 2, false}, LengthCase{IOCTL_EEPROM_READ_STATUS, 0, 1, true},
+        LengthCase{IOCTL_EEPROM_READ_STATUS, 1, 1, false}, LengthCase{IOCTL_GET_FEATURE, 0, 2, true},
+        LengthCase{IOCTL_GET_FEATURE, 0, 4, false}, LengthCase{IOCTL_CLEAR_FEATURE, 0, 0, true},
+        LengthCase{IOCTL_CLEAR_FEATURE, 2, 0, false}, LengthCase{IOCTL_GP0_OUTPUT_ENABLE, 1, 0, true},
+        LengthCase{IOCTL_GP1_OUTPUT_ENABLE, 4, 0, false}, LengthCase{IOCTL_GP0_SET_VALUE, 1, 0, true},
+        LengthCase{IOCTL_GP1_SET_VALUE, 0, 0, false}, LengthCase{IOCTL_GP0_GET_VALUE, 0, 1, true},
+        LengthCase{IOCTL_GP1_GET_VALUE, 0, 4, false}, LengthCase{0x222040, 0, 0, false}));
 
 TEST_F(DriverTest, ConfigurationSetIsTheFiftyEightBytes) {
   const std::vector<std::uint8_t> expected = {
@@ -88,13 +79,11 @@ TEST_F(DriverTest, ConfigurationSetIsTheFiftyEightBytes) {
       0x00, 0x00, 0x00, 0x07, 0x05, 0x81, 0x03, 0x0A, 0x00, 0x01, 0x07, 0x05, 0x02, 0x02, 0x40,
       0x00, 0x00, 0x07, 0x05, 0x83, 0x02, 0x40, 0x00, 0x00, 0x05, 0x24, 0x00, 0x10, 0x01, 0x04,
       0x24, 0x02, 0x06, 0x05, 0x24, 0x06, 0x00, 0x00, 0x05, 0x24, 0x01, 0x00, 0x00};
-  const Reply head =
-      Request(channel, IOCTL_GET_CONFIGURATION_DESCRIPTOR, std::vector<std::uint8_t>(9), 9);
+  const Reply head = Request(channel, IOCTL_GET_CONFIGURATION_DESCRIPTOR, std::vector<std::uint8_t>(9), 9);
   ASSERT_TRUE(head.ok);
   EXPECT_EQ(head.out, std::vector<std::uint8_t>(expected.begin(), expected.begin() + 9));
 
-  const Reply all =
-      Request(channel, IOCTL_GET_CONFIGURATION_DESCRIPTOR, std::vector<std::uint8_t>(100), 100);
+  const Reply all = Request(channel, IOCTL_GET_CONFIGURATION_DESCRIPTOR, std::vector<std::uint8_t>(100), 100);
   ASSERT_TRUE(all.ok);
   EXPECT_EQ(all.returned, 58u);
   EXPECT_EQ(std::vector<std::uint8_t>(all.out.begin(), all.out.begin() + 58), expected);
@@ -102,12 +91,10 @@ TEST_F(DriverTest, ConfigurationSetIsTheFiftyEightBytes) {
 }
 
 TEST_F(DriverTest, DescriptorsAndTheirReplacements) {
-  const Reply device =
-      Request(channel, IOCTL_GET_DEVICE_DESCRIPTOR, std::vector<std::uint8_t>(18), 18);
+  const Reply device = Request(channel, IOCTL_GET_DEVICE_DESCRIPTOR, std::vector<std::uint8_t>(18), 18);
   ASSERT_TRUE(device.ok);
-  EXPECT_EQ(device.out,
-            (std::vector<std::uint8_t>{0x12, 0x01, 0x10, 0x01, 0x00, 0x00, 0x00, 0x40, 0x09, 0x12,
-                                       0x01, 0x00, 0x00, 0x03, 0x01, 0x02, 0x03, 0x01}));
+  EXPECT_EQ(device.out, (std::vector<std::uint8_t>{0x12, 0x01, 0x10, 0x01, 0x00, 0x00, 0x00, 0x40, 0x09, 0x12,
+                                                   0x01, 0x00, 0x00, 0x03, 0x01, 0x02, 0x03, 0x01}));
   std::vector<std::uint8_t> in(256);
   in[0] = 2;
   const Reply product = Request(channel, IOCTL_GET_STRING_DESCRIPTOR, in, 256);
@@ -120,13 +107,11 @@ TEST_F(DriverTest, DescriptorsAndTheirReplacements) {
   EXPECT_FALSE(Request(channel, IOCTL_GET_STRING_DESCRIPTOR, in, 256).ok);
 
   bench.SetDeviceDescriptor({0x04, 0x01});
-  const Reply shortDevice =
-      Request(channel, IOCTL_GET_DEVICE_DESCRIPTOR, std::vector<std::uint8_t>(18), 18);
+  const Reply shortDevice = Request(channel, IOCTL_GET_DEVICE_DESCRIPTOR, std::vector<std::uint8_t>(18), 18);
   ASSERT_TRUE(shortDevice.ok);
   EXPECT_EQ(shortDevice.returned, 2u);
   bench.SetConfigurationSet({});
-  const Reply empty =
-      Request(channel, IOCTL_GET_CONFIGURATION_DESCRIPTOR, std::vector<std::uint8_t>(9), 9);
+  const Reply empty = Request(channel, IOCTL_GET_CONFIGURATION_DESCRIPTOR, std::vector<std::uint8_t>(9), 9);
   EXPECT_TRUE(empty.ok);
   EXPECT_EQ(empty.returned, 0u);
 }
@@ -144,12 +129,11 @@ TEST_F(DriverTest, RequestLinesShowWhatReachedTheDriver) {
   EXPECT_FALSE(Request(channel, IOCTL_CLEAR_FEATURE, {}, 0).ok);
   EXPECT_FALSE(Request(kInvalidHandle, IOCTL_CLEAR_FEATURE, {}, 0).ok);
 
-  EXPECT_EQ(
-      bench.TakeRequestLines(),
-      (std::vector<std::string>{"IOCTL_GET_DEVICE_DESCRIPTOR in=18 out=18",
-                                "IOCTL_GET_STRING_DESCRIPTOR in=256 out=256 data=01",
-                                "IOCTL_SET_VENDOR_COMMAND in=4 out=0 data=81 00 AB 0C",
-                                "IOCTL_GET_FEATURE in=0 out=2", "IOCTL_GET_FEATURE in=0 out=2"}));
+  EXPECT_EQ(bench.TakeRequestLines(),
+            (std::vector<std::string>{"IOCTL_GET_DEVICE_DESCRIPTOR in=18 out=18",
+                                      "IOCTL_GET_STRING_DESCRIPTOR in=256 out=256 data=01",
+                                      "IOCTL_SET_VENDOR_COMMAND in=4 out=0 data=81 00 AB 0C",
+                                      "IOCTL_GET_FEATURE in=0 out=2", "IOCTL_GET_FEATURE in=0 out=2"}));
   EXPECT_TRUE(bench.TakeRequestLines().empty());
 }
 
@@ -159,16 +143,13 @@ TEST_F(DriverTest, VendorRegistersAndFeatures) {
             (std::vector<std::uint8_t>{0xCD, 0xAB, 0x00, 0x00}));
   EXPECT_FALSE(Request(channel, IOCTL_SET_FEATURE, {0x02, 0x00}, 0).ok);
   ASSERT_TRUE(Request(channel, IOCTL_SET_FEATURE, {0x01, 0x00}, 0).ok);
-  EXPECT_EQ(Request(channel, IOCTL_GET_FEATURE, {}, 2).out,
-            (std::vector<std::uint8_t>{0x02, 0x00}));
+  EXPECT_EQ(Request(channel, IOCTL_GET_FEATURE, {}, 2).out, (std::vector<std::uint8_t>{0x02, 0x00}));
   ASSERT_TRUE(Request(channel, IOCTL_CLEAR_FEATURE, {}, 0).ok);
-  EXPECT_EQ(Request(channel, IOCTL_GET_FEATURE, {}, 2).out,
-            (std::vector<std::uint8_t>{0x00, 0x00}));
+  EXPECT_EQ(Request(channel, IOCTL_GET_FEATURE, {}, 2).out, (std::vector<std::uint8_t>{0x00, 0x00}));
 }
 
 TEST_F(DriverTest, EepromIsBusyForFiveMillisecondsAfterAWrite) {
-  EXPECT_EQ(Request(channel, IOCTL_EEPROM_READ_DATA, {0x10, 0x00}, 1).out,
-            std::vector<std::uint8_t>{0xFF});
+  EXPECT_EQ(Request(channel, IOCTL_EEPROM_READ_DATA, {0x10, 0x00}, 1).out, std::vector<std::uint8_t>{0xFF});
   ASSERT_TRUE(Request(channel, IOCTL_EEPROM_WRITE, {0x10, 0x5A}, 0).ok);
   EXPECT_FALSE(bench.IsQuiet());
   EXPECT_EQ(Request(channel, IOCTL_EEPROM_READ_STATUS, {}, 1).out, std::vector<std::uint8_t>{0x01});
@@ -178,10 +159,8 @@ TEST_F(DriverTest, EepromIsBusyForFiveMillisecondsAfterAWrite) {
   AdvanceMs(0.01);
   EXPECT_EQ(Request(channel, IOCTL_EEPROM_READ_STATUS, {}, 1).out, std::vector<std::uint8_t>{0x00});
   EXPECT_TRUE(bench.IsQuiet());
-  EXPECT_EQ(Request(channel, IOCTL_EEPROM_READ_DATA, {0x10, 0x00}, 1).out,
-            std::vector<std::uint8_t>{0x5A});
-  EXPECT_EQ(Request(channel, IOCTL_EEPROM_READ_DATA, {0x11, 0x00}, 1).out,
-            std::vector<std::uint8_t>{0xFF});
+  EXPECT_EQ(Request(channel, IOCTL_EEPROM_READ_DATA, {0x10, 0x00}, 1).out, std::vector<std::uint8_t>{0x5A});
+  EXPECT_EQ(Request(channel, IOCTL_EEPROM_READ_DATA, {0x11, 0x00}, 1).out, std::vector<std::uint8_t>{0xFF});
   EXPECT_FALSE(Request(channel, IOCTL_EEPROM_READ_DATA, {0x00, 0x01}, 1).ok);
 }
 

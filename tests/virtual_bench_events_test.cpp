@@ -92,10 +92,9 @@ TEST_F(EventsTest, SettingsOutsideTheAdaptersRangeAreRefused) {
     bool accepted;
   };
   const Case cases[] = {
-      {75, 8, 0, 0, true},         {74, 8, 0, 0, false},   {6'000'000, 8, 4, 2, true},
-      {6'000'001, 8, 0, 0, false}, {9600, 4, 0, 0, false}, {9600, 9, 0, 0, false},
-      {9600, 8, 5, 0, false},      {9600, 8, 0, 3, false}, {9600, 8, 0, 1, false},
-      {9600, 6, 0, 1, false},      {9600, 5, 0, 1, true},  {9600, 5, 0, 2, true},
+      {75, 8, 0, 0, true},    {74, 8, 0, 0, false},   {6'000'000, 8, 4, 2, true}, {6'000'001, 8, 0, 0, false},
+      {9600, 4, 0, 0, false}, {9600, 9, 0, 0, false}, {9600, 8, 5, 0, false},     {9600, 8, 0, 3, false},
+      {9600, 8, 0, 1, false}, {9600, 6, 0, 1, false}, {9600, 5, 0, 1, true},      {9600, 5, 0, 2, true},
   };
   for (const Case& c : cases) {
     Dcb dcb;
@@ -108,8 +107,8 @@ TEST_F(EventsTest, SettingsOutsideTheAdaptersRangeAreRefused) {
         << c.baud << " " << int{c.size} << " " << int{c.parity} << " " << int{c.stop};
     Dcb after;
     ASSERT_TRUE(bench.GetCommState(port, after));
-    const bool applied = after.BaudRate == c.baud && after.ByteSize == c.size &&
-                         after.Parity == c.parity && after.StopBits == c.stop;
+    const bool applied = after.BaudRate == c.baud && after.ByteSize == c.size && after.Parity == c.parity &&
+                         after.StopBits == c.stop;
     EXPECT_EQ(applied, c.accepted) << "a refused write changes nothing";
     SetBaud(port, 9600);
   }
@@ -184,8 +183,7 @@ TEST_F(EventsTest, UnpluggingEndsTheWaitAndFailsEverythingButTheClose) {
   EXPECT_EQ(Request(fresh, driver::IOCTL_GET_VENDOR_COMMAND, {0x10, 0, 0, 0}, 4).out,
             (std::vector<std::uint8_t>{0, 0, 0, 0}))
       << "registers start from power-on";
-  EXPECT_EQ(Request(fresh, driver::IOCTL_EEPROM_READ_DATA, {0x05, 0}, 1).out,
-            std::vector<std::uint8_t>{0xA5})
+  EXPECT_EQ(Request(fresh, driver::IOCTL_EEPROM_READ_DATA, {0x05, 0}, 1).out, std::vector<std::uint8_t>{0xA5})
       << "the EEPROM keeps its content";
   ASSERT_EQ(bench.WriteBlock(fresh, std::vector<std::uint8_t>{1, 2}, 10000), 2u);
   AdvanceMs(5);
@@ -247,8 +245,7 @@ TEST_F(EventsTest, WindowThreadAndMonitorThreadShareOneHandle) {
 
   armed.acquire();
   for (int i = 0; i < 50; ++i) {
-    EXPECT_TRUE(bench.EscapeCommFunction(
-        port, i % 2 == 0 ? EscapeFunction::SetDtr : EscapeFunction::ClrDtr));
+    EXPECT_TRUE(bench.EscapeCommFunction(port, i % 2 == 0 ? EscapeFunction::SetDtr : EscapeFunction::ClrDtr));
     EXPECT_EQ(bench.WriteBlock(port, Counting(8), 10000), 8u);
     EXPECT_TRUE(Request(port, driver::IOCTL_EEPROM_READ_STATUS, {}, 1).ok);
     std::vector<std::uint8_t> buffer(16);

@@ -34,9 +34,9 @@ Reply BenchFixture::Request(Handle channel, std::uint32_t code, std::vector<std:
                             DWORD outLength) {
   Reply reply;
   reply.out.assign(outLength, 0xEE);
-  reply.ok = bench.DeviceIoControl(
-      channel, code, in.empty() ? nullptr : in.data(), static_cast<DWORD>(in.size()),
-      reply.out.empty() ? nullptr : reply.out.data(), outLength, &reply.returned);
+  reply.ok =
+      bench.DeviceIoControl(channel, code, in.empty() ? nullptr : in.data(), static_cast<DWORD>(in.size()),
+                            reply.out.empty() ? nullptr : reply.out.data(), outLength, &reply.returned);
   return reply;
 }
 

@@ -32,9 +32,7 @@ class BenchFixture : public ::testing::Test {
 
   Reply Request(Handle channel, std::uint32_t code, std::vector<std::uint8_t> in, DWORD outLength);
 
-  double MillisecondsSince(Nanoseconds start) const {
-    return static_cast<double>(clock.Now() - start) / 1e6;
-  }
+  double MillisecondsSince(Nanoseconds start) const { return static_cast<double>(clock.Now() - start) / 1e6; }
   void AdvanceMs(double ms) {
     clock.Advance(static_cast<Nanoseconds>(ms * 1e6));
     bench.CatchUp();
