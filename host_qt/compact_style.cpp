@@ -2,6 +2,7 @@
 
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOptionComplex>
 
 namespace varnet::qt {
 namespace {
@@ -20,6 +21,23 @@ class CompactStyle final : public QProxyStyle {
       default:
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
+  }
+
+  // A Win32 combo box's arrow is a narrow scroll-bar button, which leaves room for "None" in a
+  // 25-unit box; Fusion's is twice as wide.
+  QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                       const QWidget* widget) const override {
+    if (control == CC_ComboBox && (sub == SC_ComboBoxArrow || sub == SC_ComboBoxEditField)) {
+      constexpr int kArrowWidth = 14;
+      constexpr int kFrame = 2;
+      const QRect rect = option->rect;
+      const QRect arrow(rect.right() - kFrame - kArrowWidth + 1, rect.top() + kFrame, kArrowWidth,
+                        rect.height() - 2 * kFrame);
+      const QRect field(rect.left() + kFrame + 1, rect.top() + kFrame,
+                        arrow.left() - rect.left() - kFrame - 1, rect.height() - 2 * kFrame);
+      return visualRect(option->direction, rect, sub == SC_ComboBoxArrow ? arrow : field);
+    }
+    return QProxyStyle::subControlRect(control, option, sub, widget);
   }
 };
 
