@@ -8,6 +8,7 @@
 
 #ifdef VARNET_WITH_QT
 #include <QApplication>
+#include <QtGlobal>
 #include <memory>
 
 #include "host_qt/qt_host.h"
@@ -63,6 +64,14 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   std::unique_ptr<QApplication> qtApplication;
   if (hostName == "qt") {
+    // Standard error carries the script's own errors only, as with the headless host: Qt's
+    // notes about the session (no runtime folder, an offscreen window that cannot be raised)
+    // stay out of it; its critical messages do not.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+      if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << message.toStdString() << '\n';
+      }
+    });
     qtApplication = std::make_unique<QApplication>(qtArgc, argv);
   }
 #endif
