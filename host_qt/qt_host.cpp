@@ -230,6 +230,16 @@ QtHost::Control& QtHost::At(int id) {
 
 QWidget* QtHost::Widget(int id) { return At(id).widget; }
 
+QWidget* QtHost::FirstTabStop() {
+  // Where the focus goes when OnInitDialog returns TRUE.
+  for (const resources::ControlDef& def : resources::MainDialog().controls) {
+    if (def.id != resources::kStaticId && (def.style & (resources::kNoTabStop | resources::kDisabled)) == 0) {
+      return At(def.id).widget;
+    }
+  }
+  return window_.get();
+}
+
 // --- Running the dialog -------------------------------------------------------------------
 
 int QtHost::RunModal(framework::CDialog& dialog) {
@@ -238,14 +248,7 @@ int QtHost::RunModal(framework::CDialog& dialog) {
   dialog.OnInitDialog();
   --depth_;
   window_->show();
-  // OnInitDialog returned TRUE: the focus goes to the first tab stop, the port list.
-  for (const resources::ControlDef& def : resources::MainDialog().controls) {
-    if (def.id != resources::kStaticId && At(def.id).widget->focusPolicy() == Qt::StrongFocus &&
-        At(def.id).widget->isEnabled()) {
-      At(def.id).widget->setFocus();
-      break;
-    }
-  }
+  FirstTabStop()->setFocus();
   QEventLoop loop;
   modalLoop_ = &loop;
   FinishAction();
@@ -263,7 +266,7 @@ void QtHost::Open(framework::CDialog& dialog) {
   dialog.OnInitDialog();
   --depth_;
   window_->show();
-  At(resources::MainDialog().controls[1].id).widget->setFocus();
+  FirstTabStop()->setFocus();
   FinishAction();
 }
 
@@ -408,9 +411,9 @@ void QtHost::Click(int id) {
 }
 
 void QtHost::PressKey(script::Key key) {
-  // The key goes to the focused control, the port list, which leaves Enter and Escape to the
-  // dialog.
-  QWidget* portList = At(resources::MainDialog().controls[1].id).widget;
+  // The key goes to the focused control, the port list (the first tab stop), which leaves Enter
+  // and Escape to the dialog.
+  QWidget* portList = FirstTabStop();
   portList->setFocus();
   QKeyEvent press(QEvent::KeyPress, key == script::Key::Enter ? Qt::Key_Return : Qt::Key_Escape,
                   Qt::NoModifier);

@@ -122,6 +122,7 @@ class QtHost final : public framework::DialogHost,
   void CreateControl(const resources::ControlDef& def);
   void CheckRadioButton(int id);
   Control& At(int id);
+  QWidget* FirstTabStop();
 
   void Dispatch(Message message);
   // A control's notification, as the dialog's window procedure receives it.
