@@ -6,10 +6,18 @@
 #include "host_headless/headless_host.h"
 #include "tools/script/script_runner.h"
 
+#ifdef VARNET_WITH_QT
+#include <QApplication>
+#include <QtGlobal>
+#include <memory>
+
+#include "host_qt/qt_host.h"
+#endif
+
 namespace {
 
 int Usage() {
-  std::cerr << "usage: varnet-script [--host headless] FILE\n";
+  std::cerr << "usage: varnet-script [--host headless|qt] FILE\n";
   return 2;
 }
 
@@ -38,11 +46,34 @@ int main(int argc, char** argv) {
        [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
          return std::make_unique<varnet::headless::HeadlessHost>(app);
        }},
+#ifdef VARNET_WITH_QT
+      {"qt",
+       [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
+         return std::make_unique<varnet::qt::QtHost>(app);
+       }},
+#endif
   };
   auto host = hosts.find(hostName);
   if (host == hosts.end()) {
     std::cerr << "varnet-script: no host named " << hostName << " in this build\n";
     return 2;
   }
+#ifdef VARNET_WITH_QT
+  // The Qt host's widgets need the application object; it goes before main returns, ahead of
+  // the Qt globals it made.
+  int qtArgc = 1;
+  std::unique_ptr<QApplication> qtApplication;
+  if (hostName == "qt") {
+    // Standard error carries the script's own errors only, as with the headless host: Qt's
+    // notes about the session (no runtime folder, an offscreen window that cannot be raised)
+    // stay out of it; its critical messages do not.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+      if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << message.toStdString() << '\n';
+      }
+    });
+    qtApplication = std::make_unique<QApplication>(qtArgc, argv);
+  }
+#endif
   return varnet::script::RunScriptFile(fileName, std::cout, std::cerr, host->second);
 }
