@@ -1,0 +1,20 @@
+// The configuration report: the configuration descriptor, each interface with its endpoints and
+// the class-specific functional block, as lines, from the bytes of the whole configuration set.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "driver/report_line.h"
+
+namespace varnet::driver {
+
+// The set's own counts (bNumInterfaces, each bNumEndpoints) and lengths (each bLength) drive the
+// walk, as the device reports them; bDescriptorType is never looked at. Every field read lies
+// inside `set`: where a descriptor the counts call for does not fit in the bytes left (or the set
+// is shorter than the 9-byte configuration descriptor), the walk ends there. The last line is
+// always the separator.
+std::vector<ReportLine> ConfigurationReport(std::span<const std::uint8_t> set);
+
+}  // namespace varnet::driver
