@@ -1,10 +1,9 @@
 #include "driver/configuration_walk.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <string_view>
-
-#include "runtime/format.h"
 
 namespace varnet::driver {
 
@@ -65,7 +64,7 @@ constexpr Field kFunctionalFields[] = {
 
 class Walk {
  public:
-  explicit Walk(std::span<const std::uint8_t> set) : m_set(set) {}
+  Walk(std::span<const std::uint8_t> set, const ReportSink& sink) : m_set(set), m_sink(sink) {}
 
   // Whether a descriptor of `length` bytes lies wholly inside the set at the walk position.
   bool Fits(std::size_t length) const {
@@ -81,33 +80,38 @@ class Walk {
       if (field.wide) {
         value |= static_cast<std::int32_t>(Byte(field.offset + 1)) << 8;
       }
-      m_lines.push_back(ReportLine::Value(field.name, value));
+      m_sink({field.name, value});
     }
   }
 
-  void Text(std::string line) { m_lines.push_back(ReportLine::Text(std::move(line))); }
+  void Text(std::string_view line) { m_sink({line, std::nullopt}); }
+
+  void EndpointHeading(unsigned number) {
+    // Up to 65,025 of them in a broken set: formatted without the heap.
+    char heading[40];
+    const int length =
+        std::snprintf(heading, sizeof heading, "<< ENDPOINT %d DESCRIPTOR >>", static_cast<int>(number));
+    Text(std::string_view(heading, static_cast<std::size_t>(length)));
+  }
 
   // By the descriptor's own bLength, 0 included (the next descriptor then shows the same bytes).
   void Advance() { m_position += Byte(0); }
 
-  std::vector<ReportLine> Finish() {
-    Text(std::string(kSeparator));
-    return std::move(m_lines);
-  }
+  void Finish() { Text(kSeparator); }
 
  private:
   std::span<const std::uint8_t> m_set;
+  const ReportSink& m_sink;
   std::size_t m_position = 0;
-  std::vector<ReportLine> m_lines;
 };
 
 }  // namespace
 
-std::vector<ReportLine> ConfigurationReport(std::span<const std::uint8_t> set) {
-  // A descriptor is printed whole or not at all: the first one that does not fit ends the walk.
-  Walk walk(set);
+void WalkConfiguration(std::span<const std::uint8_t> set, const ReportSink& sink) {
+  Walk walk(set, sink);
   if (!walk.Fits(kConfigurationLength)) {
-    return walk.Finish();
+    walk.Finish();
+    return;
   }
   walk.Text("<< CONFIGURATION DESCRIPTOR >>");
   walk.Print(kConfigurationFields);
@@ -116,7 +120,8 @@ std::vector<ReportLine> ConfigurationReport(std::span<const std::uint8_t> set) {
 
   for (unsigned i = 0; i < interfaces; ++i) {
     if (!walk.Fits(kInterfaceLength)) {
-      return walk.Finish();
+      walk.Finish();
+      return;
     }
     walk.Text("");
     walk.Text("<< INTERFACE DESCRIPTOR >>");
@@ -125,9 +130,10 @@ std::vector<ReportLine> ConfigurationReport(std::span<const std::uint8_t> set) {
     walk.Advance();
     for (unsigned e = 0; e < endpoints; ++e) {
       if (!walk.Fits(kEndpointLength)) {
-        return walk.Finish();
+        walk.Finish();
+        return;
       }
-      walk.Text(runtime::Format("<< ENDPOINT %d DESCRIPTOR >>", static_cast<int>(e)));
+      walk.EndpointHeading(e);
       walk.Print(kEndpointFields);
       walk.Advance();
     }
@@ -139,7 +145,15 @@ std::vector<ReportLine> ConfigurationReport(std::span<const std::uint8_t> set) {
     walk.Text("<< FUNCTIONAL DESCRIPTOR >>");
     walk.Print(kFunctionalFields);
   }
-  return walk.Finish();
+  walk.Finish();
+}
+
+std::vector<ReportLine> ConfigurationReport(std::span<const std::uint8_t> set) {
+  std::vector<ReportLine> lines;
+  WalkConfiguration(set, [&lines](const ReportLineView& line) {
+    lines.push_back({std::string(line.text), line.value});
+  });
+  return lines;
 }
 
 }  // namespace varnet::driver

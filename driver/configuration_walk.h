@@ -12,9 +12,12 @@ namespace varnet::driver {
 
 // The set's own counts (bNumInterfaces, each bNumEndpoints) and lengths (each bLength) drive the
 // walk, as the device reports them; bDescriptorType is never looked at. Every field read lies
-// inside `set`: where a descriptor the counts call for does not fit in the bytes left (or the set
-// is shorter than the 9-byte configuration descriptor), the walk ends there. The last line is
-// always the separator.
+// inside `set`: a descriptor is printed whole or not at all, and the first one that the counts
+// call for but that does not fit in the bytes left (or a set shorter than the 9-byte
+// configuration descriptor) ends the walk. The last line is always the separator.
+void WalkConfiguration(std::span<const std::uint8_t> set, const ReportSink& sink);
+
+// The same lines, kept.
 std::vector<ReportLine> ConfigurationReport(std::span<const std::uint8_t> set);
 
 }  // namespace varnet::driver

@@ -73,13 +73,13 @@ void CTestDlg::OnConfigDesc() {
     AddResponse("GET configuration descriptor FAILED.");
     return;
   }
-  for (const driver::ReportLine& line : driver::ConfigurationReport(*set)) {
+  driver::WalkConfiguration(*set, [this](const driver::ReportLineView& line) {
     if (line.value) {
       AddResultValue(*line.value, line.text);
     } else {
       AddResult(line.text);
     }
-  }
+  });
 }
 
 void CTestDlg::OnStringDesc() {

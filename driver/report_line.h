@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,11 +13,23 @@ namespace varnet::driver {
 
 inline constexpr std::string_view kSeparator = "------------------------------------------";
 
-struct ReportLine {
-  std::string text;                   // the fixed text, or the value's name
+// A line as a report hands it over; the text lives until the receiver returns.
+struct ReportLineView {
+  std::string_view text;              // the fixed text, or the value's name
   std::optional<std::int32_t> value;  // set for a value line
+};
 
-  static ReportLine Text(std::string line) { return {std::move(line), std::nullopt}; }
+// Receives a report's lines one by one, in order. A report may run to several hundred thousand
+// lines (the counts of a broken set allow 255 interfaces of 255 endpoints each), so the lines are
+// handed over rather than gathered.
+using ReportSink = std::function<void(const ReportLineView&)>;
+
+// A line kept.
+struct ReportLine {
+  std::string text;
+  std::optional<std::int32_t> value;
+
+  static ReportLine Text(std::string_view line) { return {std::string(line), std::nullopt}; }
   static ReportLine Value(std::string_view name, std::int32_t v) { return {std::string(name), v}; }
 
   bool operator==(const ReportLine&) const = default;

@@ -19,11 +19,21 @@ struct Case {
 
 TEST(Numbers, AtoiReadsAsTheWindowsRuntime) {
   const Case cases[] = {
-      {"512", 512},        {"", 0},         {"abc", 0},     {"12abc", 12},
-      {" 7", 7},           {"\t-3", -3},    {"+8", 8},      {"- 1", 0},
-      {"9600x", 9600},     {"2147483647", 2147483647},      {"2147483648", 2147483647},
-      {"99999999999", 2147483647},          {"-2147483648", INT32_MIN},
-      {"-2147483649", INT32_MIN},           {"0x10", 0},
+      {"512", 512},
+      {"", 0},
+      {"abc", 0},
+      {"12abc", 12},
+      {" 7", 7},
+      {"\t-3", -3},
+      {"+8", 8},
+      {"- 1", 0},
+      {"9600x", 9600},
+      {"2147483647", 2147483647},
+      {"2147483648", 2147483647},
+      {"99999999999", 2147483647},
+      {"-2147483648", INT32_MIN},
+      {"-2147483649", INT32_MIN},
+      {"0x10", 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Atoi(c.text), c.value) << '"' << c.text << '"';
@@ -32,11 +42,24 @@ TEST(Numbers, AtoiReadsAsTheWindowsRuntime) {
 
 TEST(Numbers, StrtolHexReadsAsTheWindowsRuntime) {
   const Case cases[] = {
-      {"80", 0x80},          {"", 0},               {"zz", 0},          {"1FF", 0x1FF},
-      {"-1", -1},            {"0x41", 0x41},        {"0X1a", 0x1A},     {"  0x1a", 0x1A},
-      {"7fffffff", 0x7FFFFFFF}, {"FFFFFFFF", 0x7FFFFFFF}, {"-80000000", INT32_MIN},
-      {"-FFFFFFFFF", INT32_MIN}, {"0x", 0},         {"0xg", 0},         {"12345", 0x12345},
-      {"a5,5a", 0xA5},       {"\n5", 5},           {"+c", 0xC},
+      {"80", 0x80},
+      {"", 0},
+      {"zz", 0},
+      {"1FF", 0x1FF},
+      {"-1", -1},
+      {"0x41", 0x41},
+      {"0X1a", 0x1A},
+      {"  0x1a", 0x1A},
+      {"7fffffff", 0x7FFFFFFF},
+      {"FFFFFFFF", 0x7FFFFFFF},
+      {"-80000000", INT32_MIN},
+      {"-FFFFFFFFF", INT32_MIN},
+      {"0x", 0},
+      {"0xg", 0},
+      {"12345", 0x12345},
+      {"a5,5a", 0xA5},
+      {"\n5", 5},
+      {"+c", 0xC},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(StrtolHex(c.text), c.value) << '"' << c.text << '"';
