@@ -34,7 +34,7 @@ class RecordingDriver : public DriverApi {
     sameBuffer = input != nullptr && input == output;
     const auto* in = static_cast<const std::uint8_t*>(input);
     this->input = in == nullptr ? Bytes() : Bytes(in, in + inputLength);
-    if (output != nullptr) {
+    if (output != nullptr && !answer.empty()) {
       std::memcpy(output, answer.data(), std::min<std::size_t>(answer.size(), outputLength));
     }
     *returned = count;
