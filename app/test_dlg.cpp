@@ -9,8 +9,7 @@
 using namespace varnet;
 using framework::CDataExchange;
 
-CTestDlg::CTestDlg(const Platform& platform)
-    : CDialog(resources::kMainDialogId), m_platform(platform) {}
+CTestDlg::CTestDlg(const Platform& platform) : CDialog(resources::kMainDialogId), m_platform(platform) {}
 
 CTestDlg::~CTestDlg() = default;
 

@@ -22,8 +22,7 @@ inline constexpr int kIdCancel = 2;
 // One direction of a data exchange.
 class CDataExchange {
  public:
-  CDataExchange(DialogHost& host, bool saveAndValidate)
-      : m_bSaveAndValidate(saveAndValidate), m_host(host) {}
+  CDataExchange(DialogHost& host, bool saveAndValidate) : m_bSaveAndValidate(saveAndValidate), m_host(host) {}
   const bool m_bSaveAndValidate;  // true: controls into members
   DialogHost& m_host;
 };
@@ -87,7 +86,8 @@ class CDialog {
 
   template <class D>
   static CommandEntry Route(int id, int notification, void (D::*handler)()) {
-    return CommandEntry{id, notification, [handler](CDialog& dialog) { (static_cast<D&>(dialog).*handler)(); }};
+    return CommandEntry{id, notification,
+                        [handler](CDialog& dialog) { (static_cast<D&>(dialog).*handler)(); }};
   }
 
  private:

@@ -218,7 +218,7 @@ std::string HeadlessHost::GetWindowText(int id) {
   Control& control = At(id);
   if (control.def->kind == ControlKind::DropDownList) {
     return control.selection >= 0 ? control.items[static_cast<std::size_t>(control.selection)]
-                                   : std::string();
+                                  : std::string();
   }
   if (control.def->kind == ControlKind::ListBox) {
     return std::string();

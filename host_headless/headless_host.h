@@ -16,9 +16,7 @@
 
 namespace varnet::headless {
 
-class HeadlessHost : public framework::DialogHost,
-                     public framework::MessageQueue,
-                     public script::ScriptHost {
+class HeadlessHost : public framework::DialogHost, public framework::MessageQueue, public script::ScriptHost {
  public:
   // Connects itself to the application's message queue.
   explicit HeadlessHost(framework::CWinApp& app);

@@ -25,8 +25,8 @@ class DriverApi {
   // written). A null pointer goes with a length of 0. *returned receives the count of bytes
   // written to the output. Returns true on success. Works on a port handle from
   // SerialApi::OpenPort and on a handle from OpenDriver; fails on anything else.
-  virtual bool DeviceIoControl(Handle channel, DWORD code, const void* input, DWORD inputLength,
-                               void* output, DWORD outputLength, DWORD* returned) = 0;
+  virtual bool DeviceIoControl(Handle channel, DWORD code, const void* input, DWORD inputLength, void* output,
+                               DWORD outputLength, DWORD* returned) = 0;
 };
 
 }  // namespace varnet

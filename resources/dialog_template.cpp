@@ -7,16 +7,16 @@ namespace {
 
 using K = ControlKind;
 
-constexpr std::array<std::string_view, 16> kPortItems = {
-    "COM1", "COM2",  "COM3",  "COM4",  "COM5",  "COM6",  "COM7", "COM8",
-    "COM9", "COM10", "COM11", "COM12", "COM13", "COM14", "COM15", ""};
+constexpr std::array<std::string_view, 16> kPortItems = {"COM1",  "COM2",  "COM3",  "COM4",  "COM5",  "COM6",
+                                                         "COM7",  "COM8",  "COM9",  "COM10", "COM11", "COM12",
+                                                         "COM13", "COM14", "COM15", ""};
 constexpr std::array<std::string_view, 5> kSizeItems = {"5", "6", "7", "8", "16"};
 constexpr std::array<std::string_view, 3> kStopBitItems = {"1", "1.5", "2"};
 constexpr std::array<std::string_view, 5> kParityItems = {"None", "Odd", "Even", "Mark", "Space"};
 constexpr std::array<std::string_view, 31> kRateItems = {
-    "0",      "75",      "150",     "300",     "600",     "1200",    "1800",    "2400",
-    "3600",   "4800",    "7200",    "9600",    "14400",   "19200",   "28800",   "38400",
-    "57600",  "115200",  "230400",  "460800",  "614400",  "812500",  "921600",  "937500",
+    "0",       "75",      "150",     "300",     "600",     "1200",    "1800",   "2400",
+    "3600",    "4800",    "7200",    "9600",    "14400",   "19200",   "28800",  "38400",
+    "57600",   "115200",  "230400",  "460800",  "614400",  "812500",  "921600", "937500",
     "1228800", "1500000", "2457600", "2500000", "3000000", "4915200", "6000000"};
 
 constexpr std::uint32_t kEditScrolls = kScrolls;
@@ -116,8 +116,8 @@ const ControlDef kControls[] = {
 }  // namespace
 
 const DialogDef& MainDialog() {
-  static const DialogDef dialog{kMainDialogId, "Varnet Test Program Ver 3.1.4.5",
-                                "Times New Roman", 9, 383, 274, kControls};
+  static const DialogDef dialog{
+      kMainDialogId, "Varnet Test Program Ver 3.1.4.5", "Times New Roman", 9, 383, 274, kControls};
   return dialog;
 }
 

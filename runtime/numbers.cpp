@@ -6,9 +6,7 @@ namespace varnet::runtime {
 namespace {
 
 // isspace in the "C" locale.
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 int DigitValue(char c) {
   if (c >= '0' && c <= '9') {
@@ -72,8 +70,6 @@ std::int32_t Atoi(std::string_view text) { return Strtol32(text, 10); }
 
 std::int32_t StrtolHex(std::string_view text) { return Strtol32(text, 16); }
 
-std::uint32_t DecimalToDword(std::string_view text) {
-  return static_cast<std::uint32_t>(Atoi(text));
-}
+std::uint32_t DecimalToDword(std::string_view text) { return static_cast<std::uint32_t>(Atoi(text)); }
 
 }  // namespace varnet::runtime

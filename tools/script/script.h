@@ -14,11 +14,11 @@ enum class CommandClass { Setup, Action, Bench, Query };
 struct Command {
   int line = 0;
   CommandClass cls = CommandClass::Action;
-  std::string verb;                // the first word
-  std::vector<std::string> words;  // the fixed words after it
-  int id = 0;                      // ID, where the command takes one
-  int number = 0;                  // INDEX, MS or N
-  std::string text;                // TEXT with its escapes understood, PATH or NAME
+  std::string verb;                 // the first word
+  std::vector<std::string> words;   // the fixed words after it
+  int id = 0;                       // ID, where the command takes one
+  int number = 0;                   // INDEX, MS or N
+  std::string text;                 // TEXT with its escapes understood, PATH or NAME
   std::vector<std::uint8_t> bytes;  // HEX
   std::uint32_t requestCode = 0;    // fail NAME
   std::shared_ptr<Command> posted;  // post ACTION
@@ -29,7 +29,7 @@ struct Script {
   bool virtualBench = true;
   std::string driveC = "drive_c";
   std::vector<std::pair<std::string, std::string>> files;  // file NAME TEXT, in order
-  std::vector<Command> commands;                            // everything after the set-up
+  std::vector<Command> commands;                           // everything after the set-up
 };
 
 struct ScriptError {

@@ -68,10 +68,18 @@ std::string Unescape(const std::string& text) {
     }
     const char next = text[++i];
     switch (next) {
-      case 'n': out.push_back('\n'); break;
-      case 'r': out.push_back('\r'); break;
-      case 't': out.push_back('\t'); break;
-      case '\\': out.push_back('\\'); break;
+      case 'n':
+        out.push_back('\n');
+        break;
+      case 'r':
+        out.push_back('\r');
+        break;
+      case 't':
+        out.push_back('\t');
+        break;
+      case '\\':
+        out.push_back('\\');
+        break;
       case 'x': {
         const int high = i + 2 < text.size() ? HexDigit(text[i + 1]) : -1;
         const int low = i + 2 < text.size() ? HexDigit(text[i + 2]) : -1;
@@ -117,6 +125,14 @@ std::vector<std::uint8_t> HexBytes(const std::string& text) {
     }
     ++position;
   }
+}
+
+// A file name in drive c:, as `file` and `show-file` take it.
+std::string FileName(const std::string& word) {
+  if (word.find_first_of("\\/:") != std::string::npos || word == "." || word == "..") {
+    throw Failure{"a file name in drive c: cannot hold a folder: " + word};
+  }
+  return word;
 }
 
 const resources::ControlDef& Control(const std::string& word) {
@@ -201,8 +217,10 @@ Command ParseLine(const std::string& line, int number, bool virtualBench) {
   command.verb = verb;
   std::string rest;
 
-  static const std::array<const char*, 7> kActions = {"type", "select", "click", "key", "menu", "enable", "disable"};
-  if (std::find_if(kActions.begin(), kActions.end(), [&](const char* a) { return verb == a; }) != kActions.end()) {
+  static const std::array<const char*, 7> kActions = {"type", "select", "click",  "key",
+                                                      "menu", "enable", "disable"};
+  if (std::find_if(kActions.begin(), kActions.end(), [&](const char* a) { return verb == a; }) !=
+      kActions.end()) {
     return ParseAction(line, verb, command);
   }
   if (verb == "post") {
@@ -239,7 +257,7 @@ Command ParseLine(const std::string& line, int number, bool virtualBench) {
   } else if (verb == "show-file") {
     command.cls = CommandClass::Query;
     command.words = SplitWords(line, 2, false, nullptr);
-    command.text = command.words[1];
+    command.text = FileName(command.words[1]);
   }
   // Bench commands.
   else if (verb == "adapter") {
@@ -290,7 +308,8 @@ Command ParseLine(const std::string& line, int number, bool virtualBench) {
     command.cls = CommandClass::Bench;
     command.words = SplitWords(line, 2, false, nullptr);
     const auto& names = driver::kRequestNames;
-    auto found = std::find_if(names.begin(), names.end(), [&](const auto& e) { return e.name == command.words[1]; });
+    auto found =
+        std::find_if(names.begin(), names.end(), [&](const auto& e) { return e.name == command.words[1]; });
     if (found == names.end()) {
       throw Failure{"no driver request named " + command.words[1]};
     }
@@ -302,9 +321,9 @@ Command ParseLine(const std::string& line, int number, bool virtualBench) {
   } else {
     throw Failure{"unknown command " + verb};
   }
-  if (!virtualBench && (command.cls == CommandClass::Bench ||
-                        (command.cls == CommandClass::Query &&
-                         (verb == "tx" || verb == "requests" || verb == "port")))) {
+  if (!virtualBench &&
+      (command.cls == CommandClass::Bench ||
+       (command.cls == CommandClass::Query && (verb == "tx" || verb == "requests" || verb == "port")))) {
     throw Failure{verb + " is a virtual bench command and the script uses bench system"};
   }
   return command;
@@ -355,7 +374,7 @@ std::optional<Script> ParseScript(const std::string& content, ScriptError& error
           script.driveC = rest;
         } else {
           const auto words = SplitWords(line, 2, true, &rest);
-          script.files.emplace_back(words[1], Unescape(rest));
+          script.files.emplace_back(FileName(words[1]), Unescape(rest));
         }
         continue;
       }

@@ -3,6 +3,10 @@
 #include <chrono>
 #include <ostream>
 
+#ifdef VARNET_HAVE_POSIX_PLATFORM
+#include "platform_posix/posix_platform.h"
+#endif
+
 namespace varnet::script {
 namespace {
 
@@ -63,9 +67,9 @@ class NoAdapter : public SerialApi, public DriverApi {
 class VirtualPlatform : public ScriptPlatform {
  public:
   VirtualPlatform(const Script& script, DriveCFolder& files, std::ostream& out)
-      : version_(script.family == "nt" ? kNtVersion : k9xVersion),
-        shell_(out),
-        services_{adapter_, adapter_, version_, clock_, files, shell_} {}
+      : version_(script.family == "nt" ? kNtVersion : k9xVersion), shell_(out), services_{adapter_, adapter_,
+                                                                                          version_, clock_,
+                                                                                          files,    shell_} {}
 
   const Platform& Services() override { return services_; }
   bench::BenchControl* Bench() override { return nullptr; }
@@ -78,12 +82,36 @@ class VirtualPlatform : public ScriptPlatform {
   Platform services_;
 };
 
+#ifdef VARNET_HAVE_POSIX_PLATFORM
+// bench system on Linux: the machine's own serial ports and the driver channel from sysfs, with
+// the runner's drive c:, its printing shell and the family the script asks for.
+class SystemPlatform : public ScriptPlatform {
+ public:
+  SystemPlatform(const Script& script, DriveCFolder& files, std::ostream& out)
+      : version_(script.family == "nt" ? kNtVersion : k9xVersion),
+        shell_(out),
+        posix_(posix::MakePosixPlatform({.driveC = &files, .shell = &shell_, .system = &version_})) {}
+
+  const Platform& Services() override { return posix_->Services(); }
+  bench::BenchControl* Bench() override { return nullptr; }
+
+ private:
+  FixedVersion version_;
+  PrintingShell shell_;
+  std::unique_ptr<posix::PosixPlatform> posix_;
+};
+#endif
+
 }  // namespace
 
 std::unique_ptr<ScriptPlatform> MakeScriptPlatform(const Script& script, DriveCFolder& files,
                                                    std::ostream& out) {
   if (!script.virtualBench) {
+#ifdef VARNET_HAVE_POSIX_PLATFORM
+    return std::make_unique<SystemPlatform>(script, files, out);
+#else
     return nullptr;
+#endif
   }
   return std::make_unique<VirtualPlatform>(script, files, out);
 }

@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
     return Usage();
   }
   std::map<std::string, varnet::script::HostFactory> hosts = {
-      {"headless", [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
+      {"headless",
+       [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
          return std::make_unique<varnet::headless::HeadlessHost>(app);
        }},
   };

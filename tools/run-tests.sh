@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite three times: plain, under AddressSanitizer with
+# UndefinedBehaviorSanitizer, and under ThreadSanitizer. Checks the formatting first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+start=$(date +%s)
+jobs=${JOBS:-2}
+
+if command -v clang-format >/dev/null; then
+  git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+fi
+
+run() {
+  local name=$1
+  shift
+  local dir=build-tests/$name
+  echo "== $name"
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs" >/dev/null
+  (cd "$dir" && ctest --output-on-failure -j"$jobs")
+}
+
+run plain
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run address -DVARNET_SANITIZE=address
+TSAN_OPTIONS=halt_on_error=1 run thread -DVARNET_SANITIZE=thread
+echo "== all test runs passed in $(($(date +%s) - start)) s"

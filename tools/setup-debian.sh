@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on a Debian 12 machine.
+set -euo pipefail
+packages=(cmake g++ make libgtest-dev libgmock-dev clang-format)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  if [ "$(id -u)" != 0 ]; then sudo=sudo; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
