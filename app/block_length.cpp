@@ -22,4 +22,12 @@ std::optional<std::vector<std::uint8_t>> AllocateBlock(std::size_t length) {
   }
 }
 
+std::optional<std::vector<std::uint8_t>> BlockForLength(std::string_view text) {
+  const std::optional<std::size_t> length = BlockLength(text);
+  if (!length) {
+    return std::nullopt;
+  }
+  return AllocateBlock(*length);
+}
+
 }  // namespace varnet

@@ -21,4 +21,8 @@ std::optional<std::size_t> BlockLength(std::string_view text);
 // A zeroed buffer of that many bytes, or nothing when it cannot be allocated.
 std::optional<std::vector<std::uint8_t>> AllocateBlock(std::size_t length);
 
+// A zeroed buffer of the length typed, or nothing when that length is out of range or cannot be
+// allocated (both are reported with kLengthOutOfRange).
+std::optional<std::vector<std::uint8_t>> BlockForLength(std::string_view text);
+
 }  // namespace varnet

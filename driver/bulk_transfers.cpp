@@ -8,19 +8,6 @@
 
 using namespace varnet;
 
-namespace {
-
-// The typed LEN as a zeroed block, or nothing when it is out of range or cannot be allocated.
-std::optional<std::vector<std::uint8_t>> BulkBlock(const std::string& lenText) {
-  const std::optional<std::size_t> length = BlockLength(lenText);
-  if (!length) {
-    return std::nullopt;
-  }
-  return AllocateBlock(*length);
-}
-
-}  // namespace
-
 void CTestDlg::OnReadInterrupt() {
   driver::DriverRequests requests(m_platform.driver, m_hDriver);
   const std::optional<driver::InterruptReport> report = requests.ReadInterrupt();
@@ -48,7 +35,7 @@ void CTestDlg::OnWriteBulk() {
     AddResponse("Please fill in LEN.");
     return;
   }
-  std::optional<std::vector<std::uint8_t>> block = BulkBlock(lenText);
+  std::optional<std::vector<std::uint8_t>> block = BlockForLength(lenText);
   if (!block) {
     AddResponse(kLengthOutOfRange);
     return;
@@ -66,7 +53,7 @@ void CTestDlg::OnReadBulk() {
     AddResponse("Please fill in LEN.");
     return;
   }
-  std::optional<std::vector<std::uint8_t>> block = BulkBlock(lenText);
+  std::optional<std::vector<std::uint8_t>> block = BlockForLength(lenText);
   if (!block) {
     AddResponse(kLengthOutOfRange);
     return;

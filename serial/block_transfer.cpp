@@ -26,11 +26,7 @@ void CTestDlg::OnWriteData() {
     AddResponse("Please fill in data length.");
     return;
   }
-  const std::optional<std::size_t> length = BlockLength(lengthText);
-  std::optional<std::vector<std::uint8_t>> block;
-  if (length) {
-    block = AllocateBlock(*length);
-  }
+  std::optional<std::vector<std::uint8_t>> block = BlockForLength(lengthText);
   if (!block) {
     AddResponse(kLengthOutOfRange);
     return;
@@ -52,11 +48,7 @@ void CTestDlg::OnReadData() {
     AddResponse("Please fill in data length.");
     return;
   }
-  const std::optional<std::size_t> length = BlockLength(lengthText);
-  std::optional<std::vector<std::uint8_t>> buffer;
-  if (length) {
-    buffer = AllocateBlock(*length);
-  }
+  std::optional<std::vector<std::uint8_t>> buffer = BlockForLength(lengthText);
   if (!buffer) {
     AddResponse(kLengthOutOfRange);
     return;
