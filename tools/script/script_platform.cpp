@@ -78,12 +78,19 @@ class VirtualPlatform : public ScriptPlatform {
   Platform services_;
 };
 
+SystemPlatformFactory& SystemFactory() {
+  static SystemPlatformFactory factory;
+  return factory;
+}
+
 }  // namespace
+
+void SetSystemPlatformFactory(SystemPlatformFactory factory) { SystemFactory() = std::move(factory); }
 
 std::unique_ptr<ScriptPlatform> MakeScriptPlatform(const Script& script, DriveCFolder& files,
                                                    std::ostream& out) {
   if (!script.virtualBench) {
-    return nullptr;
+    return SystemFactory() ? SystemFactory()(script, files, out) : nullptr;
   }
   return std::make_unique<VirtualPlatform>(script, files, out);
 }
