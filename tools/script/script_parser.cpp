@@ -127,6 +127,14 @@ std::vector<std::uint8_t> HexBytes(const std::string& text) {
   }
 }
 
+// A file name in drive c:, as `file` and `show-file` take it.
+std::string FileName(const std::string& word) {
+  if (word.find_first_of("\\/:") != std::string::npos || word == "." || word == "..") {
+    throw Failure{"a file name in drive c: cannot hold a folder: " + word};
+  }
+  return word;
+}
+
 const resources::ControlDef& Control(const std::string& word) {
   const int id = Decimal(word, "ID");
   const resources::ControlDef* control = resources::FindControl(id);
@@ -249,7 +257,7 @@ Command ParseLine(const std::string& line, int number, bool virtualBench) {
   } else if (verb == "show-file") {
     command.cls = CommandClass::Query;
     command.words = SplitWords(line, 2, false, nullptr);
-    command.text = command.words[1];
+    command.text = FileName(command.words[1]);
   }
   // Bench commands.
   else if (verb == "adapter") {
@@ -366,7 +374,7 @@ std::optional<Script> ParseScript(const std::string& content, ScriptError& error
           script.driveC = rest;
         } else {
           const auto words = SplitWords(line, 2, true, &rest);
-          script.files.emplace_back(words[1], Unescape(rest));
+          script.files.emplace_back(FileName(words[1]), Unescape(rest));
         }
         continue;
       }
