@@ -89,5 +89,80 @@ while IFS= read -r script; do
   if run_script "$script" "$build/wine-work/${rel%.bench}"; then pass; else fail "script $rel"; fi
 done < <(find "$root/tests/scripts" -name '*.bench' | sort)
 
+echo "== (b) the dialog's controls against the template"
+if timeout 60 wine "$bin/layout-check.exe" >"$build/wine-work/layout-check.txt" 2>&1; then
+  pass
+  head -n1 "$build/wine-work/layout-check.txt"
+else
+  fail "layout-check"
+  grep -v '^common controls' "$build/wine-work/layout-check.txt"
+fi
+
+echo "== (c) the Windows family from GetVersion: the default version, then Windows 98"
+family_run() {
+  local family=$1
+  local work=$build/wine-work/system-family-$family
+  rm -rf "$work" && mkdir -p "$work" && cp "$root/tests/wine/scripts/system-family.bench" "$work/"
+  local version
+  version=$(timeout 60 wine "$bin/version-check.exe" | tr -d '\r')
+  echo "   $version"
+  if [[ "$version" != *"family $family" ]]; then
+    fail "GetVersion does not give the $family family"
+    return
+  fi
+  if (cd "$work" && timeout 60 wine "$bin/varnet-script.exe" system-family.bench >actual.out 2>actual.err) &&
+    cmp -s "$root/tests/wine/scripts/system-family.$family.out" "$work/actual.out"; then
+    pass
+  else
+    fail "the dialog on the $family family"
+    diff -u "$root/tests/wine/scripts/system-family.$family.out" "$work/actual.out"
+  fi
+}
+family_run nt
+timeout 60 wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f >/dev/null 2>&1
+family_run 9x
+timeout 60 wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1
+
+echo "== (d) the Win32 serial layer on COM5, a pseudo-terminal with a loop-back echo"
+com5=$WINEPREFIX/dosdevices/com5
+echo_fifo=$(mktemp -u)
+mkfifo "$echo_fifo"
+python3 "$root/tests/wine/pty_echo.py" "$com5" <"$echo_fifo" >"$build/wine-work/pty-echo.txt" 2>&1 &
+echo_pid=$!
+exec 7>"$echo_fifo"
+for _ in $(seq 50); do grep -q ready "$build/wine-work/pty-echo.txt" 2>/dev/null && break; sleep 0.1; done
+if timeout 60 wine "$bin/serial-check.exe" COM5 >"$build/wine-work/serial-check.txt" 2>&1; then
+  pass
+else
+  fail "serial-check"
+fi
+tr -d '\r' <"$build/wine-work/serial-check.txt" | sed 's/^/   /'
+exec 7>&-
+wait "$echo_pid" 2>/dev/null
+echo_pid=
+rm -f "$echo_fifo"
+
+echo "== (e) a screenshot of the dialog in a Wine desktop"
+if command -v import >/dev/null && command -v convert >/dev/null; then
+  shot=$build/wine-work/dialog-win32.png
+  timeout 60 wine explorer /desktop=varnet,720x560 "$bin/Test.exe" >/dev/null 2>&1 &
+  shot_pid=$!
+  sleep 6
+  rm -f "$shot"
+  import -window root -display "$DISPLAY" png:- 2>/dev/null | convert png:- -trim +repage "$shot" 2>/dev/null
+  timeout 30 wineserver -k >/dev/null 2>&1
+  wait "$shot_pid" 2>/dev/null
+  if [ -s "$shot" ]; then
+    pass
+    mkdir -p "$root/docs"
+    cp "$shot" "$root/docs/dialog-win32.png"
+    echo "   docs/dialog-win32.png: $(identify -format '%wx%h' "$shot" 2>/dev/null)"
+  else
+    fail "no screenshot"
+  fi
+else
+  echo "   skipped: imagemagick (import, convert) is not installed"
+fi
+
 echo "== $passes passed, $failures failed in $(($(date +%s) - start)) s"
 [ "$failures" = 0 ]
