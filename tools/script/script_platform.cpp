@@ -1,7 +1,13 @@
 #include "tools/script/script_platform.h"
 
-#include <chrono>
 #include <ostream>
+
+#include "platform_virtual/time_source.h"
+#include "platform_virtual/virtual_bench.h"
+
+#ifdef VARNET_HAVE_POSIX_PLATFORM
+#include "platform_posix/posix_platform.h"
+#endif
 
 namespace varnet::script {
 namespace {
@@ -29,51 +35,22 @@ class PrintingShell : public Shell {
   std::ostream& out_;
 };
 
-class SteadyClock : public Clock {
- public:
-  DWORD GetTickCount() override {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-  }
-};
-
-// No adapter at all: every open fails.
-class NoAdapter : public SerialApi, public DriverApi {
- public:
-  Handle OpenPort(const std::string&) override { return kInvalidHandle; }
-  bool ClosePort(Handle) override { return false; }
-  bool GetCommState(Handle, Dcb&) override { return false; }
-  bool SetCommState(Handle, const Dcb&) override { return false; }
-  bool GetCommTimeouts(Handle, CommTimeouts&) override { return false; }
-  bool SetCommTimeouts(Handle, const CommTimeouts&) override { return false; }
-  bool SetCommMask(Handle, DWORD) override { return false; }
-  bool EscapeCommFunction(Handle, EscapeFunction) override { return false; }
-  Handle CreateEvent(bool, bool) override { return kInvalidHandle; }
-  bool SetEvent(Handle) override { return false; }
-  bool CloseEvent(Handle) override { return false; }
-  bool WaitCommEvent(Handle, DWORD*, Overlapped*) override { return false; }
-  DWORD WaitForStopOrPortEvent(Handle, Handle) override { return kWaitObject0; }
-  DWORD WriteBlock(Handle, std::span<const std::uint8_t>, DWORD) override { return 0; }
-  DWORD ReadBlock(Handle, std::span<std::uint8_t>, DWORD) override { return 0; }
-  Handle OpenDriver(const std::string&) override { return kInvalidHandle; }
-  bool CloseDriver(Handle) override { return false; }
-  bool DeviceIoControl(Handle, DWORD, const void*, DWORD, void*, DWORD, DWORD*) override { return false; }
-};
-
+// The virtual bench on the real clock: its adapter, driver and tick count.
 class VirtualPlatform : public ScriptPlatform {
  public:
   VirtualPlatform(const Script& script, DriveCFolder& files, std::ostream& out)
-      : version_(script.family == "nt" ? kNtVersion : k9xVersion), shell_(out), services_{adapter_, adapter_,
-                                                                                          version_, clock_,
-                                                                                          files,    shell_} {}
+      : bench_(time_),
+        version_(script.family == "nt" ? kNtVersion : k9xVersion),
+        shell_(out),
+        services_{bench_, bench_, version_, bench_, files, shell_} {}
 
   const Platform& Services() override { return services_; }
-  bench::BenchControl* Bench() override { return nullptr; }
+  bench::BenchControl* Bench() override { return &bench_; }
 
  private:
-  NoAdapter adapter_;
+  bench::SteadyTimeSource time_;
+  bench::VirtualBench bench_;
   FixedVersion version_;
-  SteadyClock clock_;
   PrintingShell shell_;
   Platform services_;
 };
@@ -83,6 +60,26 @@ SystemPlatformFactory& SystemFactory() {
   return factory;
 }
 
+#ifdef VARNET_HAVE_POSIX_PLATFORM
+// bench system on Linux: the machine's own serial ports and the driver channel from sysfs, with
+// the runner's drive c:, its printing shell and the family the script asks for.
+class SystemPlatform : public ScriptPlatform {
+ public:
+  SystemPlatform(const Script& script, DriveCFolder& files, std::ostream& out)
+      : version_(script.family == "nt" ? kNtVersion : k9xVersion),
+        shell_(out),
+        posix_(posix::MakePosixPlatform({.driveC = &files, .shell = &shell_, .system = &version_})) {}
+
+  const Platform& Services() override { return posix_->Services(); }
+  bench::BenchControl* Bench() override { return nullptr; }
+
+ private:
+  FixedVersion version_;
+  PrintingShell shell_;
+  std::unique_ptr<posix::PosixPlatform> posix_;
+};
+#endif
+
 }  // namespace
 
 void SetSystemPlatformFactory(SystemPlatformFactory factory) { SystemFactory() = std::move(factory); }
@@ -90,7 +87,14 @@ void SetSystemPlatformFactory(SystemPlatformFactory factory) { SystemFactory() =
 std::unique_ptr<ScriptPlatform> MakeScriptPlatform(const Script& script, DriveCFolder& files,
                                                    std::ostream& out) {
   if (!script.virtualBench) {
-    return SystemFactory() ? SystemFactory()(script, files, out) : nullptr;
+    if (SystemFactory()) {
+      return SystemFactory()(script, files, out);
+    }
+#ifdef VARNET_HAVE_POSIX_PLATFORM
+    return std::make_unique<SystemPlatform>(script, files, out);
+#else
+    return nullptr;
+#endif
   }
   return std::make_unique<VirtualPlatform>(script, files, out);
 }

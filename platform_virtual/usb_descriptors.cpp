@@ -1,0 +1,47 @@
+#include "platform_virtual/usb_descriptors.h"
+
+#include <string_view>
+
+namespace varnet::bench {
+namespace {
+
+std::vector<std::uint8_t> StringDescriptor(std::string_view text) {
+  std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(2 + 2 * text.size()), 0x03};
+  for (const char c : text) {
+    bytes.push_back(static_cast<std::uint8_t>(c));  // UTF-16LE of ASCII text
+    bytes.push_back(0x00);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> DefaultDeviceDescriptor() {
+  return {0x12, 0x01, 0x10, 0x01, 0x00, 0x00, 0x00, 0x40, 0x09,
+          0x12, 0x01, 0x00, 0x00, 0x03, 0x01, 0x02, 0x03, 0x01};
+}
+
+std::vector<std::uint8_t> DefaultConfigurationSet() {
+  return {
+      0x09, 0x02, 0x3A, 0x00, 0x01, 0x01, 0x00, 0x80, 0x32,  // configuration
+      0x09, 0x04, 0x00, 0x00, 0x03, 0xFF, 0x00, 0x00, 0x00,  // interface
+      0x07, 0x05, 0x81, 0x03, 0x0A, 0x00, 0x01,              // interrupt in
+      0x07, 0x05, 0x02, 0x02, 0x40, 0x00, 0x00,              // bulk out
+      0x07, 0x05, 0x83, 0x02, 0x40, 0x00, 0x00,              // bulk in
+      0x05, 0x24, 0x00, 0x10, 0x01,                          // functional block
+      0x04, 0x24, 0x02, 0x06,                                //
+      0x05, 0x24, 0x06, 0x00, 0x00,                          //
+      0x05, 0x24, 0x01, 0x00, 0x00,                          //
+  };
+}
+
+std::map<int, std::vector<std::uint8_t>> DefaultStringDescriptors() {
+  return {
+      {0, {0x04, 0x03, 0x09, 0x04}},
+      {1, StringDescriptor("Varnet")},
+      {2, StringDescriptor("Virtual Bench Adapter")},
+      {3, StringDescriptor("VB000001")},
+  };
+}
+
+}  // namespace varnet::bench
