@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Windows programs under Wine on a virtual X display:
-#   (a) every golden script of tests/scripts through varnet-script.exe on the real Win32 dialog;
+#   (a) every golden script of tests/scripts through varnet-script.exe on the real Win32 dialog,
+#       and the Win32 host's own paths (host-check.exe);
 #   (b) every control's rectangle and styles against the template (layout-check.exe);
 #   (c) Windows 98 as the reported version: the dialog takes the 9x path;
 #   (d) the Win32 serial layer on a COM port that Wine maps to a pseudo-terminal with a loop-back
@@ -88,6 +89,14 @@ while IFS= read -r script; do
   rel=${script#"$root/tests/scripts/"}
   if run_script "$script" "$build/wine-work/${rel%.bench}"; then pass; else fail "script $rel"; fi
 done < <(find "$root/tests/scripts" -name '*.bench' | sort)
+
+echo "== (a) the Win32 host's own paths: menus, lines from another thread, scrolling, posted actions, filters"
+if timeout 60 wine "$bin/host-check.exe" >"$build/wine-work/host-check.txt" 2>&1; then
+  pass
+else
+  fail "host-check"
+  tr -d '\r' <"$build/wine-work/host-check.txt" | grep -v '^ok'
+fi
 
 echo "== (b) the dialog's controls against the template"
 if timeout 60 wine "$bin/layout-check.exe" >"$build/wine-work/layout-check.txt" 2>&1; then
