@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/control_ids.h"
 #include "platform_win32/windows_api.h"
 #include "resources/dialog_template.h"
 
@@ -462,7 +463,7 @@ void Win32DialogHost::Click(int id) {
 void Win32DialogHost::PressKey(script::Key key) {
   // The key as the dialog manager sees it with the focus on the port list: Enter runs the
   // default command (IDOK), Escape IDCANCEL.
-  const HWND focus = Control(resources::MainDialog().controls[1].id);
+  const HWND focus = Control(ids::kPortList);
   ::SetFocus(focus);
   MSG message{};
   message.hwnd = focus;

@@ -156,18 +156,35 @@ if command -v import >/dev/null && command -v convert >/dev/null; then
   shot=$build/wine-work/dialog-win32.png
   timeout 60 wine explorer /desktop=varnet,720x560 "$bin/Test.exe" >/dev/null 2>&1 &
   shot_pid=$!
-  sleep 6
+  # Wait until the desktop with the dialog is on the screen (the root window is otherwise
+  # black, and trims down to nothing), then give the dialog a moment to finish painting.
   rm -f "$shot"
-  import -window root -display "$DISPLAY" png:- 2>/dev/null | convert png:- -trim +repage "$shot" 2>/dev/null
+  size=0x0
+  for _ in $(seq 30); do
+    sleep 1
+    import -window root -display "$DISPLAY" png:- 2>/dev/null | convert png:- -trim +repage -strip "png24:$shot" 2>/dev/null
+    size=$(identify -format '%wx%h' "$shot" 2>/dev/null || echo 0x0)
+    if [ "${size%x*}" -ge 600 ] && [ "${size#*x}" -ge 400 ]; then
+      sleep 2
+      import -window root -display "$DISPLAY" png:- 2>/dev/null | convert png:- -trim +repage -strip "png24:$shot" 2>/dev/null
+      size=$(identify -format '%wx%h' "$shot" 2>/dev/null || echo 0x0)
+      break
+    fi
+  done
   timeout 30 wineserver -k >/dev/null 2>&1
   wait "$shot_pid" 2>/dev/null
-  if [ -s "$shot" ]; then
+  if [ "${size%x*}" -ge 600 ] && [ "${size#*x}" -ge 400 ]; then
     pass
-    mkdir -p "$root/docs"
-    cp "$shot" "$root/docs/dialog-win32.png"
-    echo "   docs/dialog-win32.png: $(identify -format '%wx%h' "$shot" 2>/dev/null)"
+    # The picture kept in docs/ is replaced only when a pixel has changed.
+    kept=$root/docs/dialog-win32.png
+    changed=$(compare -metric AE "$kept" "$shot" null: 2>&1 || true)
+    if [ "$changed" != 0 ]; then
+      mkdir -p "$root/docs"
+      cp "$shot" "$kept"
+    fi
+    echo "   docs/dialog-win32.png: $(identify -format '%wx%h' "$shot" 2>/dev/null), pixels changed: ${changed:-all}"
   else
-    fail "no screenshot"
+    fail "no screenshot of the dialog (the screen was $size after trimming)"
   fi
 else
   echo "   skipped: imagemagick (import, convert) is not installed"
