@@ -263,8 +263,34 @@ void VirtualBench::Signal(Handle event) {
     return;
   }
   it->second.signaled = true;
+  SatisfyBlockedWaits();
   framework::Activity::Touch();
   wake_.notify_all();
+}
+
+void VirtualBench::SatisfyBlockedWaits() {
+  for (BlockedWait* wait : blockedWaits_) {
+    if (wait->result) {
+      continue;
+    }
+    const auto stop = events_.find(wait->stopEvent);
+    const auto portSide = events_.find(wait->portEvent);
+    if (stop == events_.end() || portSide == events_.end()) {
+      continue;  // the waiting thread finds its wait failed when it looks
+    }
+    // The stop event is tested first, so that it wins when both are signalled.
+    if (stop->second.signaled) {
+      stop->second.signaled = stop->second.manualReset;
+      wait->result = kWaitObject0;
+    } else if (portSide->second.signaled) {
+      portSide->second.signaled = portSide->second.manualReset;
+      wait->result = kWaitObject0 + 1;
+    } else {
+      continue;
+    }
+    // Busy again from the moment the signal is taken, under the same lock as the idle observer.
+    framework::Activity::BeginBusy();
+  }
 }
 
 }  // namespace varnet::bench

@@ -263,38 +263,28 @@ bool VirtualBench::WaitCommEvent(Handle port, DWORD* mask, Overlapped* overlappe
 
 DWORD VirtualBench::WaitForStopOrPortEvent(Handle stopEvent, Handle portEvent) {
   std::unique_lock<std::mutex> lock(mutex_);
-  // Not busy from here on, busy again the moment a signal is taken: both under the lock under
-  // which signals are set and the idle observer looks, so that it never sees a signal gone with
-  // the thread not yet counted.
+  // Not busy from here on, busy again the moment a signal is taken (SatisfyBlockedWaits): both
+  // under the lock under which signals are set and the idle observer looks, so that it never
+  // sees a signal gone with the thread not yet counted.
   framework::Activity::EndBusy();
-  waitedEvents_.insert(stopEvent);
-  waitedEvents_.insert(portEvent);
-  DWORD result = kWaitFailed;
+  BlockedWait wait{stopEvent, portEvent, std::nullopt};
+  blockedWaits_.push_back(&wait);
   for (;;) {
     AdvanceTo(time_.Now());
     FlushEvents();
-    const auto stop = events_.find(stopEvent);
-    const auto portSide = events_.find(portEvent);
-    if (stop == events_.end() || portSide == events_.end()) {
+    SatisfyBlockedWaits();
+    if (wait.result) {
       break;
     }
-    // The stop event is tested first, so that it wins when both are signalled.
-    if (stop->second.signaled) {
-      stop->second.signaled = stop->second.manualReset;
-      result = kWaitObject0;
-      break;
-    }
-    if (portSide->second.signaled) {
-      portSide->second.signaled = portSide->second.manualReset;
-      result = kWaitObject0 + 1;
+    if (!events_.contains(stopEvent) || !events_.contains(portEvent)) {
+      wait.result = kWaitFailed;
+      framework::Activity::BeginBusy();
       break;
     }
     time_.Wait(lock, wake_);
   }
-  waitedEvents_.erase(waitedEvents_.find(stopEvent));
-  waitedEvents_.erase(waitedEvents_.find(portEvent));
-  framework::Activity::BeginBusy();
-  return result;
+  blockedWaits_.remove(&wait);
+  return *wait.result;
 }
 
 DWORD VirtualBench::WriteBlock(Handle port, std::span<const std::uint8_t> data, DWORD /*waitMs*/) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -208,8 +209,17 @@ class VirtualBench final : public SerialApi, public DriverApi, public Clock, pub
   std::map<Handle, PortHandle> ports_;
   std::map<Handle, DriverHandle> drivers_;
   std::map<Handle, EventObject> events_;
-  std::multiset<Handle> waitedEvents_;  // events a thread is blocked on right now
-  std::optional<Handle> portOwner_;     // the live handle that has COM3 open
+  // A thread blocked in WaitForStopOrPortEvent. As with a Win32 wait, the wait is satisfied at
+  // the moment one of its events is signalled, not when the thread next runs: an event set
+  // afterwards (the stop event right after a port event) cannot take the result back.
+  struct BlockedWait {
+    Handle stopEvent;
+    Handle portEvent;
+    std::optional<DWORD> result;
+  };
+  void SatisfyBlockedWaits();
+  std::list<BlockedWait*> blockedWaits_;  // in the order the threads blocked
+  std::optional<Handle> portOwner_;       // the live handle that has COM3 open
 
   // The adapter.
   bool plugged_ = true;

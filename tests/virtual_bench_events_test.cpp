@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "driver/request_codes.h"
+#include "framework/activity.h"
 #include "tests/support/bench_fixture.h"
 
 namespace varnet::bench::testing {
@@ -212,6 +213,30 @@ TEST_F(EventsTest, IdleWaitsForSignalsAThreadHasNotTaken) {
   monitor.join();
   EXPECT_TRUE(woke);
   EXPECT_TRUE(bench.IsQuiet());
+}
+
+// As with a Win32 wait, a blocked wait is satisfied the moment its event is signalled: a stop
+// event set right after cannot take a port event from a thread that has not run yet.
+TEST_F(EventsTest, ABlockedWaitIsSatisfiedWhenItsEventIsSignalled) {
+  for (int round = 0; round < 20; ++round) {
+    const Handle port = OpenPort();
+    StartWait(port);
+    const int busyBefore = framework::Activity::BusyCount();
+    framework::Activity::BeginBusy();  // the monitor thread, as the program starts it
+    std::atomic<DWORD> result{kUntouched};
+    std::thread monitor([&] { result = bench.WaitForStopOrPortEvent(stopEvent, portEvent); });
+    while (framework::Activity::BusyCount() != busyBefore) {
+      std::this_thread::yield();  // until the monitor is blocked
+    }
+    ASSERT_TRUE(bench.EscapeCommFunction(port, EscapeFunction::SetDtr));
+    ASSERT_TRUE(bench.SetEvent(stopEvent));
+    monitor.join();
+    framework::Activity::EndBusy();
+    EXPECT_EQ(result.load(), kWaitObject0 + 1);
+    EXPECT_EQ(mask, CommEvent::kDsr | CommEvent::kRlsd);
+    EXPECT_EQ(bench.WaitForStopOrPortEvent(stopEvent, portEvent), kWaitObject0) << "the stop is still set";
+    ASSERT_TRUE(bench.ClosePort(port));
+  }
 }
 
 // The program's two threads on one handle: the window's thread writes, toggles DTR and sends

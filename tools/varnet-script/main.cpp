@@ -16,14 +16,21 @@
 #include "host_win32/win32_host.h"
 #include "tools/script/script_platform.h"
 #endif
+#ifdef VARNET_WITH_QT
+#include <QApplication>
+#include <QtGlobal>
+#include <memory>
+
+#include "host_qt/qt_host.h"
+#endif
 
 namespace {
 
 int Usage() {
-#ifdef VARNET_WITH_WIN32_HOST
+#if defined(VARNET_WITH_WIN32_HOST)
   std::cerr << "usage: varnet-script [--host win32|headless] FILE\n";
 #else
-  std::cerr << "usage: varnet-script [--host headless] FILE\n";
+  std::cerr << "usage: varnet-script [--host headless|qt] FILE\n";
 #endif
   return 2;
 }
@@ -63,11 +70,34 @@ int main(int argc, char** argv) {
 #ifdef VARNET_WITH_WIN32_HOST
       {"win32", &varnet::win32::MakeScriptHost},
 #endif
+#ifdef VARNET_WITH_QT
+      {"qt",
+       [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
+         return std::make_unique<varnet::qt::QtHost>(app);
+       }},
+#endif
   };
   auto host = hosts.find(hostName);
   if (host == hosts.end()) {
     std::cerr << "varnet-script: no host named " << hostName << " in this build\n";
     return 2;
   }
+#ifdef VARNET_WITH_QT
+  // The Qt host's widgets need the application object; it goes before main returns, ahead of
+  // the Qt globals it made.
+  int qtArgc = 1;
+  std::unique_ptr<QApplication> qtApplication;
+  if (hostName == "qt") {
+    // Standard error carries the script's own errors only, as with the headless host: Qt's
+    // notes about the session (no runtime folder, an offscreen window that cannot be raised)
+    // stay out of it; its critical messages do not.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+      if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << message.toStdString() << '\n';
+      }
+    });
+    qtApplication = std::make_unique<QApplication>(qtArgc, argv);
+  }
+#endif
   return varnet::script::RunScriptFile(fileName, std::cout, std::cerr, host->second);
 }
