@@ -435,7 +435,35 @@ void Win32DialogHost::Type(int id, const std::string& text) {
   for (char c : text) {
     ::SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
   }
+  // A box that does not scroll stops taking characters at its visible edge, which depends on
+  // the font a system has; a script's typing is not limited so (every host gives the same
+  // text). The same characters typed into a hidden edit control of the same filters that does
+  // scroll give the text the box would show if it were wide enough.
+  const LONG style = ::GetWindowLongA(edit, GWL_STYLE);
+  if ((style & ES_AUTOHSCROLL) == 0) {
+    const std::string unlimited = TypedWithoutWidthLimit(edit, text);
+    if (unlimited != TextOf(edit)) {
+      ::SetWindowTextA(edit, unlimited.c_str());
+    }
+  }
   FinishAction();
+}
+
+std::string Win32DialogHost::TypedWithoutWidthLimit(HWND edit, const std::string& text) {
+  const LONG filters =
+      ::GetWindowLongA(edit, GWL_STYLE) & (ES_NUMBER | ES_UPPERCASE | ES_LOWERCASE | ES_OEMCONVERT);
+  // A hidden top-level window: nobody is notified of its changes.
+  const HWND scratch = ::CreateWindowExA(0, "Edit", "", WS_POPUP | ES_AUTOHSCROLL | filters, 0, 0, 10, 10,
+                                         nullptr, nullptr, instance_, nullptr);
+  if (scratch == nullptr) {
+    return TextOf(edit);
+  }
+  for (char c : text) {
+    ::SendMessageA(scratch, WM_CHAR, static_cast<unsigned char>(c), 1);
+  }
+  const std::string typed = TextOf(scratch);
+  ::DestroyWindow(scratch);
+  return typed;
 }
 
 void Win32DialogHost::Select(int id, int index) {

@@ -82,6 +82,8 @@ class Win32DialogHost : public framework::DialogHost,
   // After a script action: the window's own messages, then the window's end if the dialog
   // asked for it. Inside a handler this is the handler's business.
   void FinishAction();
+  // What typing text gives in an edit control of edit's filters whose text may scroll.
+  std::string TypedWithoutWidthLimit(HWND edit, const std::string& text);
   // The window's own messages that are waiting, without the script's posted actions.
   void RunOwnMessages();
 
