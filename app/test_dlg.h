@@ -15,6 +15,10 @@
 // list, 0 before the first time.
 extern int g_nContextList;
 
+namespace varnet::driver {
+struct GpPin;  // what tells GP0 from GP1 (driver/gp_pins.cpp)
+}  // namespace varnet::driver
+
 class CTestDlg : public varnet::framework::CDialog {
  public:
   explicit CTestDlg(const varnet::Platform& platform);
@@ -119,6 +123,11 @@ class CTestDlg : public varnet::framework::CDialog {
   // Stop sequence of the monitor thread: signal, wait for its end (delivering its lines and
   // nothing else), close both events, forget the thread. The port must be closed already.
   void StopMonitorThread();
+
+  // The GP0 and GP1 handlers, one routine each for both pins.
+  void GpOutputEnable(const varnet::driver::GpPin& pin);
+  void GpGetValue(const varnet::driver::GpPin& pin);
+  void GpSetValue(const varnet::driver::GpPin& pin);
 
   const varnet::Platform& m_platform;
 };

@@ -1,6 +1,89 @@
-// Not built yet: every handler here does nothing.
+// The "Transfer" group: one interrupt report, and bulk blocks written and read.
+#include "app/block_length.h"
+#include "app/control_ids.h"
 #include "app/test_dlg.h"
+#include "driver/request_layouts.h"
+#include "runtime/format.h"
+#include "runtime/numbers.h"
 
-void CTestDlg::OnReadInterrupt() {}
-void CTestDlg::OnWriteBulk() {}
-void CTestDlg::OnReadBulk() {}
+using namespace varnet;
+
+namespace {
+
+// The typed LEN as a zeroed block, or nothing when it is out of range or cannot be allocated.
+std::optional<std::vector<std::uint8_t>> BulkBlock(const std::string& lenText) {
+  const std::optional<std::size_t> length = BlockLength(lenText);
+  if (!length) {
+    return std::nullopt;
+  }
+  return AllocateBlock(*length);
+}
+
+}  // namespace
+
+void CTestDlg::OnReadInterrupt() {
+  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  const std::optional<driver::InterruptReport> report = requests.ReadInterrupt();
+  if (!report) {
+    AddResponse("READ interrupt FAILED.");
+    return;
+  }
+  AddResponse("READ interrupt Successfully!");
+  // All ten bytes, whatever count the driver returned: the buffer was zeroed before.
+  for (std::size_t i = 0; i < report->size(); ++i) {
+    AddResult(
+        runtime::Format("Int Data%d: 0x%02X", static_cast<int>(i), static_cast<unsigned>((*report)[i])));
+  }
+}
+
+void CTestDlg::OnWriteBulk() {
+  const std::string dataText = Host().GetWindowText(ids::kBulkData);
+  if (dataText.empty()) {
+    AddResponse("Please fill in DATA.");
+    return;
+  }
+  const auto data = static_cast<std::uint8_t>(runtime::StrtolHex(dataText) & 0xFF);
+  const std::string lenText = Host().GetWindowText(ids::kBulkLen);
+  if (lenText.empty()) {
+    AddResponse("Please fill in LEN.");
+    return;
+  }
+  std::optional<std::vector<std::uint8_t>> block = BulkBlock(lenText);
+  if (!block) {
+    AddResponse(kLengthOutOfRange);
+    return;
+  }
+  for (std::size_t i = 0; i < block->size(); ++i) {
+    (*block)[i] = m_bIncrement == 1 ? static_cast<std::uint8_t>(data + i) : data;
+  }
+  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  AddResponse(requests.WriteBulk(*block) ? "WRITE bulk Successfully!" : "WRITE bulk FAILED.");
+}
+
+void CTestDlg::OnReadBulk() {
+  const std::string lenText = Host().GetWindowText(ids::kBulkLen);
+  if (lenText.empty()) {
+    AddResponse("Please fill in LEN.");
+    return;
+  }
+  std::optional<std::vector<std::uint8_t>> block = BulkBlock(lenText);
+  if (!block) {
+    AddResponse(kLengthOutOfRange);
+    return;
+  }
+  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  const std::optional<std::size_t> received = requests.ReadBulk(*block);
+  if (!received) {
+    AddResponse("READ bulk FAILED.");
+    return;
+  }
+  if (*received == 0) {
+    AddResponse("READ bulk Successfully BUT length is ZERO");
+    return;
+  }
+  AddResponse("READ bulk Successfully!");
+  for (std::size_t i = 0; i < *received; ++i) {
+    AddResult(
+        runtime::Format("Bulk Data%d: 0x%02X", static_cast<int>(i), static_cast<unsigned>((*block)[i])));
+  }
+}

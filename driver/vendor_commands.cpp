@@ -1,9 +1,101 @@
-// Not built yet: every handler here does nothing.
+// The vendor command pair, Set Line and the feature trio of the "USB Command" group.
+#include "app/control_ids.h"
 #include "app/test_dlg.h"
+#include "driver/request_layouts.h"
+#include "runtime/format.h"
+#include "runtime/numbers.h"
 
-void CTestDlg::OnSetCommand() {}
-void CTestDlg::OnGetCommand() {}
-void CTestDlg::OnSetLineState() {}
-void CTestDlg::OnSetFeature() {}
-void CTestDlg::OnGetFeature() {}
-void CTestDlg::OnClearFeature() {}
+using namespace varnet;
+
+namespace {
+
+constexpr std::string_view kNotOpened = "USB port is not opened.";
+
+// Commands below 0x80 carry a parameter the adapter needs; from 0x80 on, an empty Parameters box
+// sends 0. The comparison is signed, so a negative command still asks for one.
+constexpr std::int32_t kFirstCommandWithoutParameter = 0x80;
+
+}  // namespace
+
+void CTestDlg::OnSetCommand() {
+  const std::string commandText = Host().GetWindowText(ids::kCommand);
+  if (commandText.empty()) {
+    AddResponse("Please fill in command value.");
+    return;
+  }
+  const std::int32_t command = runtime::StrtolHex(commandText);
+  const std::string parameterText = Host().GetWindowText(ids::kParameters);
+  if (parameterText.empty() && command < kFirstCommandWithoutParameter) {
+    AddResponse("Please fill in parameters.");
+    return;
+  }
+  const std::int32_t parameter = runtime::StrtolHex(parameterText);
+  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  AddResponse(requests.SetVendorCommand(command, parameter) ? "Set command Successfully!"
+                                                            : "Set command FAILED.");
+}
+
+void CTestDlg::OnGetCommand() {
+  const std::string commandText = Host().GetWindowText(ids::kCommand);
+  if (commandText.empty()) {
+    AddResponse("Please fill in command value.");
+    return;
+  }
+  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  const std::optional<std::uint8_t> response = requests.GetVendorCommand(runtime::StrtolHex(commandText));
+  if (!response) {
+    AddResponse("Get command FAILED.");
+    return;
+  }
+  AddResponse("Get command Successfully!");
+  AddResult(runtime::Format("Response: 0x%02X", static_cast<unsigned>(*response)));
+}
+
+void CTestDlg::OnSetLineState() {
+  const std::string stateText = Host().GetWindowText(ids::kSetLine);
+  if (stateText.empty()) {
+    AddResponse("Please fill in state value.");
+    return;
+  }
+  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  AddResponse(requests.SendControlState(runtime::StrtolHex(stateText)) ? "SEND Ctrl State Successfully!"
+                                                                       : "SEND Ctrl State FAILED.");
+}
+
+void CTestDlg::OnSetFeature() {
+  if (m_hDriver == kInvalidHandle) {
+    AddResponse(kNotOpened);
+    return;
+  }
+  const std::string featureText = Host().GetWindowText(ids::kFeature);
+  if (featureText.empty()) {
+    AddResponse("Please fill in feature value.");
+    return;
+  }
+  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  AddResponse(requests.SetFeature(runtime::StrtolHex(featureText)) ? "SET feature Successfully!"
+                                                                   : "SET feature FAILED.");
+}
+
+void CTestDlg::OnGetFeature() {
+  if (m_hDriver == kInvalidHandle) {
+    AddResponse(kNotOpened);
+    return;
+  }
+  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  const std::optional<std::uint16_t> feature = requests.GetFeature();
+  if (!feature) {
+    AddResponse("GET feature FAILED.");
+    return;
+  }
+  AddResponse(runtime::Format("Get feature: 0x%04X", static_cast<unsigned>(*feature)));
+}
+
+void CTestDlg::OnClearFeature() {
+  if (m_hDriver == kInvalidHandle) {
+    AddResponse(kNotOpened);
+    return;
+  }
+  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  AddResponse(requests.ClearFeature() ? "Clear feature successfully." : "Clear feature FAILED.");
+}

@@ -25,8 +25,9 @@ struct LineSettings {
 // Each returns 0 or the errno value of the failure.
 
 // Puts a freshly opened tty into raw mode: no echo, no line editing, no character translation, no
-// software flow control, reads that return at once (the port is non-blocking), modem lines ignored for hang-up (CLOCAL) and the
-// receiver on. Rate, character size, parity, stop bits and CRTSCTS stay as they were.
+// software flow control, reads that return at once (the port is non-blocking), modem lines ignored for
+// hang-up (CLOCAL) and the receiver on. Rate, character size, parity, stop bits and CRTSCTS stay as they
+// were.
 int MakeRaw(int fd);
 
 int ReadLineSettings(int fd, LineSettings& settings);

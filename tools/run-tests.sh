@@ -23,4 +23,13 @@ run() {
 run plain
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run address -DVARNET_SANITIZE=address
 TSAN_OPTIONS=halt_on_error=1 run thread -DVARNET_SANITIZE=thread
+
+# The descriptor walk under libFuzzer, over its kept corpus and a few thousand new inputs.
+if command -v clang++ >/dev/null; then
+  echo "== fuzz"
+  cmake -S . -B build-tests/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DVARNET_FUZZ=ON >/dev/null
+  cmake --build build-tests/fuzz -j"$jobs" --target configuration_walk_fuzzer >/dev/null
+  (cd build-tests/fuzz && ctest --output-on-failure -R '^fuzz\.')
+fi
 echo "== all test runs passed in $(($(date +%s) - start)) s"
