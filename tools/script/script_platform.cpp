@@ -55,6 +55,11 @@ class VirtualPlatform : public ScriptPlatform {
   Platform services_;
 };
 
+SystemPlatformFactory& SystemFactory() {
+  static SystemPlatformFactory factory;
+  return factory;
+}
+
 #ifdef VARNET_HAVE_POSIX_PLATFORM
 // bench system on Linux: the machine's own serial ports and the driver channel from sysfs, with
 // the runner's drive c:, its printing shell and the family the script asks for.
@@ -77,9 +82,14 @@ class SystemPlatform : public ScriptPlatform {
 
 }  // namespace
 
+void SetSystemPlatformFactory(SystemPlatformFactory factory) { SystemFactory() = std::move(factory); }
+
 std::unique_ptr<ScriptPlatform> MakeScriptPlatform(const Script& script, DriveCFolder& files,
                                                    std::ostream& out) {
   if (!script.virtualBench) {
+    if (SystemFactory()) {
+      return SystemFactory()(script, files, out);
+    }
 #ifdef VARNET_HAVE_POSIX_PLATFORM
     return std::make_unique<SystemPlatform>(script, files, out);
 #else

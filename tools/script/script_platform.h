@@ -1,6 +1,7 @@
 // The platform layer a script runs on: the virtual bench, or the machine's own ports and driver.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 
@@ -18,6 +19,11 @@ class ScriptPlatform {
   // The bench operator's side; nullptr under bench system.
   virtual bench::BenchControl* Bench() = 0;
 };
+
+// The platform of `bench system`, given by a build that has one for the machine it runs on.
+using SystemPlatformFactory = std::function<std::unique_ptr<ScriptPlatform>(
+    const Script& script, DriveCFolder& files, std::ostream& out)>;
+void SetSystemPlatformFactory(SystemPlatformFactory factory);
 
 // Drive c: is `files`; the desktop shell prints "shell open" lines on `out`. Returns nullptr
 // when the platform the script asks for is not part of this build.

@@ -1,4 +1,6 @@
-// varnet-script [--host NAME] FILE: runs a bench script on the dialog.
+// varnet-script [--host NAME] FILE: runs a bench script on the dialog. The Windows build runs
+// it on the real Win32 dialog by default and writes its output in binary mode (lines end in LF
+// alone, as on every other system).
 #include <iostream>
 #include <map>
 #include <string>
@@ -6,6 +8,14 @@
 #include "host_headless/headless_host.h"
 #include "tools/script/script_runner.h"
 
+#ifdef VARNET_WITH_WIN32_HOST
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+
+#include "host_win32/win32_host.h"
+#include "tools/script/script_platform.h"
+#endif
 #ifdef VARNET_WITH_QT
 #include <QApplication>
 #include <QtGlobal>
@@ -17,14 +27,25 @@
 namespace {
 
 int Usage() {
+#if defined(VARNET_WITH_WIN32_HOST)
+  std::cerr << "usage: varnet-script [--host win32|headless] FILE\n";
+#else
   std::cerr << "usage: varnet-script [--host headless|qt] FILE\n";
+#endif
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef VARNET_WITH_WIN32_HOST
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  varnet::script::SetSystemPlatformFactory(&varnet::win32::MakeSystemScriptPlatform);
+  std::string hostName = "win32";
+#else
   std::string hostName = "headless";
+#endif
   std::string fileName;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -46,6 +67,9 @@ int main(int argc, char** argv) {
        [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
          return std::make_unique<varnet::headless::HeadlessHost>(app);
        }},
+#ifdef VARNET_WITH_WIN32_HOST
+      {"win32", &varnet::win32::MakeScriptHost},
+#endif
 #ifdef VARNET_WITH_QT
       {"qt",
        [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
