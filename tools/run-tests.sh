@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite three times: plain, under AddressSanitizer with
-# UndefinedBehaviorSanitizer, and under ThreadSanitizer. Checks the formatting first.
+# UndefinedBehaviorSanitizer, and under ThreadSanitizer; then the descriptor walk's fuzz run and
+# the Windows programs under Wine. Checks the formatting first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
@@ -32,4 +33,11 @@ if command -v clang++ >/dev/null; then
   cmake --build build-tests/fuzz -j"$jobs" --target configuration_walk_fuzzer >/dev/null
   (cd build-tests/fuzz && ctest --output-on-failure -R '^fuzz\.')
 fi
+# The Windows programs, cross-built with MinGW-w64 and run under Wine on a virtual display.
+if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null; then
+  echo "== windows"
+  tools/build-windows.sh build-tests/windows >/dev/null
+  tests/wine/run-wine-tests.sh build-tests/windows
+fi
+
 echo "== all test runs passed in $(($(date +%s) - start)) s"
