@@ -18,7 +18,7 @@ std::filesystem::path DefaultDriveCFolder() {
   std::filesystem::path data;
   const char* dataHome = std::getenv("XDG_DATA_HOME");
   const char* home = std::getenv("HOME");
-  // The base directory specification ignores a relative XDG_DATA_HOME.
+  // The XDG base directory rules ignore a relative XDG_DATA_HOME.
   if (dataHome != nullptr && dataHome[0] == '/') {
     data = dataHome;
   } else if (home != nullptr && home[0] != '\0') {
