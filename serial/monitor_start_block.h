@@ -2,7 +2,7 @@
 // before its loop.
 #pragma once
 
-#include <semaphore>
+#include "framework/one_shot_signal.h"
 
 #include "platform/win_types.h"
 
@@ -13,7 +13,7 @@ struct MonitorStartBlock {
   varnet::Handle stopEvent;
   varnet::Overlapped overlapped;  // its event is the monitor event
   CTestDlg* dialog;
-  // Released once the thread has armed its first comm-event wait. Lives with Open, which waits
+  // Set once the thread has armed its first comm-event wait. Lives with Open, which waits
   // for it.
-  std::binary_semaphore* armed;
+  varnet::framework::OneShotSignal* armed;
 };

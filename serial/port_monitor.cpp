@@ -2,7 +2,6 @@
 // appends one line per event bit to the Command Response list.
 #include <array>
 #include <memory>
-#include <semaphore>
 #include <string_view>
 
 #include "app/test_dlg.h"
@@ -38,7 +37,7 @@ unsigned CTestDlg::MonitorThreadProc(void* startBlock) {
   const Handle stopEvent = block->stopEvent;
   Overlapped overlapped = block->overlapped;
   CTestDlg* const dialog = block->dialog;
-  std::binary_semaphore* armed = block->armed;
+  framework::OneShotSignal* armed = block->armed;
   block.reset();
 
   SerialApi& serial = dialog->m_platform.serial;
@@ -50,7 +49,7 @@ unsigned CTestDlg::MonitorThreadProc(void* startBlock) {
     serial.WaitCommEvent(port, &mask, &overlapped);
     if (armed != nullptr) {
       // Open goes on only now, so that the events its later steps cause find a wait pending.
-      armed->release();
+      armed->Set();
       armed = nullptr;
     }
     const DWORD result = serial.WaitForStopOrPortEvent(stopEvent, overlapped.hEvent);

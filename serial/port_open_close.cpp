@@ -1,10 +1,10 @@
 // Opening and closing the COM port, with the line-event monitor thread.
 #include <memory>
-#include <semaphore>
 #include <string>
 
 #include "app/control_ids.h"
 #include "app/test_dlg.h"
+#include "framework/one_shot_signal.h"
 #include "framework/win_app.h"
 #include "serial/monitor_start_block.h"
 
@@ -71,12 +71,12 @@ void CTestDlg::OnOpen() {
     // The monitor owns the block from its start. Open waits until the monitor's first
     // comm-event wait is armed, so that the line changes caused by the steps below (raising DTR
     // and RTS) are reported by that wait, always in the same way.
-    std::binary_semaphore armed(0);
+    framework::OneShotSignal armed;
     auto block = std::make_unique<MonitorStartBlock>(
         MonitorStartBlock{m_hComPort, m_hStopEvent, m_olMonitor, this, &armed});
     m_pMonitorThread = framework::CWinThread::Begin(&CTestDlg::MonitorThreadProc, block.release(),
                                                     framework::AfxGetApp()->Calls());
-    armed.acquire();
+    armed.Wait();
   }
 
   OnSetPortStatus();
