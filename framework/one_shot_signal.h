@@ -12,11 +12,11 @@ namespace varnet::framework {
 
 class OneShotSignal {
  public:
+  // Notifies under the lock: the waiter may destroy the signal as soon as it sees it set, so
+  // nothing of it may be touched once the lock is released.
   void Set() {
-    {
-      std::lock_guard lock(mutex_);
-      set_ = true;
-    }
+    std::lock_guard lock(mutex_);
+    set_ = true;
     changed_.notify_all();
   }
 
