@@ -19,8 +19,11 @@ int MakeRaw(int fd) {
   if (int error = Get(fd, tio)) {
     return error;
   }
-  tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON |
-                                        IXOFF | IXANY | IUCLC | IMAXBEL);
+  tio.c_iflag &= ~static_cast<tcflag_t>(BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+                                        IXANY | IUCLC | IMAXBEL);
+  // A break is an event (the driver counts it), not data: without IGNBRK the tty hands the reader
+  // a 0x00 byte for it, which the program would take as received data.
+  tio.c_iflag |= IGNBRK;
   tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
   tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
   tio.c_cflag |= CLOCAL | CREAD;

@@ -73,7 +73,8 @@ TEST_F(PtyPort, OpensInRawMode) {
   const termios2 tio = FarEnd();
   EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
   EXPECT_EQ(tio.c_oflag & OPOST, 0u);
-  EXPECT_EQ(tio.c_iflag & (ICRNL | IXON | IXOFF), 0u);
+  EXPECT_EQ(tio.c_iflag & (ICRNL | IXON | IXOFF | BRKINT), 0u);
+  EXPECT_NE(tio.c_iflag & IGNBRK, 0u) << "a break must not reach the reader as a 0x00 byte";
   EXPECT_NE(tio.c_cflag & CLOCAL, 0u);
 }
 
