@@ -110,7 +110,16 @@ bool PosixSerial::ClosePort(Handle port) {
     ports_.erase(found);
     // Ends a pending wait with no bits; that also wakes a monitor blocked in the driver on fd.
     CompleteWaitLocked(*closing, 0);
-    changed_.wait(lock, [&] { return closing->users == 0; });
+    // A wake that reaches a thread just before it enters the driver is lost, and the ticker's
+    // next one is up to kCounterPollMs away: wake the threads still in a driver call again until
+    // the port is free, so that Close does not wait for the tick.
+    while (!changed_.wait_for(lock, kCloseRewakeInterval, [&] { return closing->users == 0; })) {
+      for (const Waiter* waiter : waiters_) {
+        if (waiter->inDriver) {
+          WakeThread(waiter->thread);
+        }
+      }
+    }
   }
   ::close(closing->fd);
   return true;

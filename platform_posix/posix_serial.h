@@ -7,6 +7,7 @@
 
 #include <pthread.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -27,6 +28,8 @@ class PosixSerial : public SerialApi {
   // How often a blocked comm-event wait looks at the break and error counters, which no driver
   // call can wait for.
   static constexpr int kCounterPollMs = 200;
+  // How often Close wakes a thread that is still in a driver call on the port.
+  static constexpr std::chrono::milliseconds kCloseRewakeInterval{5};
 
   explicit PosixSerial(ComDeviceMap devices = ComDeviceMap::Default(),
                        TtyControl& control = SystemTtyControl());

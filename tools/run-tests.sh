@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite three times: plain, under AddressSanitizer with
-# UndefinedBehaviorSanitizer, and under ThreadSanitizer; then the descriptor walk's fuzz run and
-# the Windows programs under Wine. Checks the formatting first.
+# UndefinedBehaviorSanitizer, and under ThreadSanitizer; then the descriptor walk's fuzz run, the
+# Windows programs under Wine and the Linux program on real serial drivers in QEMU guests. Checks
+# the formatting first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
@@ -39,5 +40,10 @@ if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/n
   tools/build-windows.sh build-tests/windows >/dev/null
   tests/wine/run-wine-tests.sh build-tests/windows
 fi
+
+# The Linux program on real kernel serial drivers (ftdi_sio, cdc_acm, a 16550) in QEMU guests
+# running Debian's kernel; skipped where QEMU is missing.
+echo "== vm"
+tests/vm/run-vm-tests.sh build-tests/plain
 
 echo "== all test runs passed in $(($(date +%s) - start)) s"

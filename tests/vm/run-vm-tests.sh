@@ -146,5 +146,8 @@ for name in "${scenarios[@]}"; do
 done
 while ((running > 0)); do finished; done
 for name in "${scenarios[@]}"; do cat "$vm/report-$name"; done
+# The guest's CPU figures are those of an emulated processor: the same work on the host shows by
+# how much.
+echo "     on the host: $("$port_probe" calibrate)"
 echo "== vm: ${#scenarios[@]} scenarios, $failures failed, in $(($(date +%s) - start)) s"
 ((failures == 0))

@@ -9,6 +9,7 @@
 //   unplug-in-write COMn UDC_FILE FAR_DEVICE   ... while a write is held by a far end that reads nothing
 //   cycles COMn COUNT FAR_DEVICE    open and close COUNT times, the far end's lines toggled in each
 //   idle-cpu COMn SECONDS           the process's CPU time while a port is open and idle
+//   calibrate                       the CPU time of a fixed piece of work (run on the host too)
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
@@ -443,6 +444,26 @@ double CpuMilliseconds() {
          (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
+// A fixed piece of work (arithmetic and system calls), whose CPU time in the guest against the
+// same on the host shows how much slower the emulated processor is.
+double CalibrationMilliseconds() {
+  const double before = CpuMilliseconds();
+  std::uint64_t value = 1;
+  for (int i = 0; i < 20'000'000; ++i) {
+    value = value * 6364136223846793005u + 1442695040888963407u;
+  }
+  for (int i = 0; i < 20'000; ++i) {
+    value += static_cast<std::uint64_t>(::getppid());
+  }
+  const double used = CpuMilliseconds() - before;
+  return value == 0 ? -1 : used;
+}
+
+int ProbeCalibrate() {
+  std::cout << "calibration work: " << CalibrationMilliseconds() << " ms of CPU time\n";
+  return 0;
+}
+
 int ProbeIdleCpu(const std::string& name, int seconds) {
   PosixSerial serial;
   OpenPort port(serial, name);
@@ -454,7 +475,7 @@ int ProbeIdleCpu(const std::string& name, int seconds) {
   const double used = CpuMilliseconds() - before;
   std::cout << "an open idle port: " << port.monitor->Pending() << " events\n";
   std::cerr << "idle-cpu " << name << ": " << used << " ms of CPU time in " << seconds
-            << " s (goal: under 20 ms in 10 s)\n";
+            << " s (goal: under 20 ms in 10 s); calibration work " << CalibrationMilliseconds() << " ms\n";
   return 0;
 }
 
@@ -481,10 +502,13 @@ int main(int argc, char** argv) {
   if (arity(4) && args[0] == "cycles") {
     return ProbeCycles(args[1], std::atoi(args[2].c_str()), args[3]);
   }
+  if (arity(1) && args[0] == "calibrate") {
+    return ProbeCalibrate();
+  }
   if (arity(3) && args[0] == "idle-cpu") {
     return ProbeIdleCpu(args[1], std::atoi(args[2].c_str()));
   }
   std::cerr << "usage: vm_port_probe "
-               "lines|uart-loop|close-in-wait|unplug-in-wait|unplug-in-write|cycles|idle-cpu ...\n";
+               "lines|uart-loop|close-in-wait|unplug-in-wait|unplug-in-write|cycles|idle-cpu|calibrate ...\n";
   return 2;
 }
