@@ -43,7 +43,7 @@ kernel_dir=$vm/kernel
 if [ ! -f "$kernel_dir/ready" ]; then
   echo "== fetching Debian's kernel package"
   package=$(apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[0-9].*\)$/\1/p' | head -n1)
-  [ -n "$package" ] || { echo "run-vm-tests: no kernel package behind linux-image-amd64" >&2; exit 1; }
+  [ -n "$package" ] || { echo "run-vm-tests: no kernel package behind linux-image-amd64 (apt-get update?)" >&2; exit 1; }
   rm -rf "$kernel_dir" && mkdir -p "$kernel_dir/deb"
   (cd "$kernel_dir/deb" && timeout 600 apt-get download -q "$package" >/dev/null 2>&1) ||
     { echo "run-vm-tests: apt-get download $package failed" >&2; exit 1; }
