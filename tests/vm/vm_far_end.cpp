@@ -6,13 +6,15 @@
 //        then rest for a second
 //   'C'  close the tty, which drops DSR and DCD at the host, and open it again after 1.5 s,
 //        which raises them
-// Usage: vm_far_end DEVICE READY_FILE. READY_FILE is made once DEVICE is open (the host sees
-// DSR and DCD on from then on). SIGTERM ends it.
+//   'U'  unplug the adapter: an empty line into UDC_FILE unbinds the gadget
+// Usage: vm_far_end DEVICE READY_FILE [UDC_FILE]. READY_FILE is made once DEVICE is open (the
+// host sees DSR and DCD on from then on). SIGTERM, or the tty hung up by an unplug, ends it.
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -57,8 +59,8 @@ bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: vm_far_end DEVICE READY_FILE\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: vm_far_end DEVICE READY_FILE [UDC_FILE]\n");
     return 2;
   }
   struct sigaction action {};
@@ -76,8 +78,11 @@ int main(int argc, char** argv) {
   std::array<std::uint8_t, 4096> buffer{};
   while (!stopRequested) {
     const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-    if (n <= 0) {
+    if (n < 0 && errno == EINTR) {
       continue;
+    }
+    if (n <= 0) {
+      break;  // hung up: the gadget has gone
     }
     std::vector<std::uint8_t> echo;
     for (ssize_t i = 0; i < n; ++i) {
@@ -92,6 +97,11 @@ int main(int argc, char** argv) {
           ::tcsendbreak(fd, 0);
           // Whatever follows comes a second later, so the host does not see it in the same event.
           std::this_thread::sleep_for(std::chrono::seconds(1));
+        } else if (byte == 'U' && argc == 4) {
+          if (FILE* udc = std::fopen(argv[3], "w")) {
+            std::fputs("\n", udc);
+            std::fclose(udc);
+          }
         } else if (byte == 'C') {
           ::close(fd);
           std::this_thread::sleep_for(std::chrono::milliseconds(1500));
