@@ -119,14 +119,12 @@ run_scenario() {
   if [ "$status" = 0 ] && cmp -s "$here/scenarios/$name.out" "$work/output"; then
     echo "ok   $name (${seconds} s)"
     [ -s "$work/measurements" ] && sed 's/^/     /' "$work/measurements"
-    return 0
   else
     echo "FAIL $name (${seconds} s): exit status $status"
     diff -u "$here/scenarios/$name.out" "$work/output" | head -n 60
     for log in errors console qemu.log; do
       [ -s "$work/$log" ] && { echo "--- $log"; tail -n 30 "$work/$log"; }
     done
-    return 1
   fi
 }
 
@@ -135,22 +133,23 @@ if ((${#scenarios[@]} == 0)); then
   for file in "$here"/scenarios/*.sh; do scenarios+=("$(basename "$file" .sh)"); done
 fi
 # Each guest is one TCG thread: two run side by side on a 2-core machine, each scenario's report
-# printed whole when it ends.
+# printed whole at the end.
 jobs=${VM_JOBS:-2}
-failures=0
-running=0
-finished() {
-  wait -n
-  (($? == 0)) || failures=$((failures + 1))
-  running=$((running - 1))
-}
+pids=()
 for name in "${scenarios[@]}"; do
-  ((running < jobs)) || finished
+  if ((${#pids[@]} >= jobs)); then
+    wait "${pids[0]}"
+    pids=("${pids[@]:1}")
+  fi
   run_scenario "$name" >"$vm/report-$name" 2>&1 &
-  running=$((running + 1))
+  pids+=($!)
 done
-while ((running > 0)); do finished; done
-for name in "${scenarios[@]}"; do cat "$vm/report-$name"; done
+wait "${pids[@]}"
+failures=0
+for name in "${scenarios[@]}"; do
+  cat "$vm/report-$name"
+  grep -q "^ok " "$vm/report-$name" || failures=$((failures + 1))
+done
 # The guest's CPU figures are those of an emulated processor: the same work on the host shows by
 # how much.
 echo "     on the host: $("$port_probe" calibrate)"
