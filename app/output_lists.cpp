@@ -1,8 +1,8 @@
 #include <string>
 
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
 #include "framework/win_app.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_template.h"
 #include "runtime/format.h"
 

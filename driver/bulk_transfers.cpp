@@ -1,8 +1,8 @@
 // The "Transfer" group: one interrupt report, and bulk blocks written and read.
 #include "app/block_length.h"
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
-#include "driver/request_layouts.h"
+#include "protocol/request_layouts.h"
+#include "resources/control_ids.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
 

@@ -1,8 +1,8 @@
 // The driver channel: the handle on which the vendor driver's requests travel.
 #include <string>
 
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
+#include "resources/control_ids.h"
 
 using namespace varnet;
 

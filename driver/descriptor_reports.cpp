@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "app/test_dlg.h"
-#include "driver/configuration_walk.h"
-#include "driver/report_line.h"
-#include "driver/request_layouts.h"
+#include "protocol/configuration_walk.h"
+#include "protocol/report_line.h"
+#include "protocol/request_layouts.h"
 #include "runtime/format.h"
 
 using namespace varnet;

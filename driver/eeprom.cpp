@@ -1,7 +1,7 @@
 // The "EEPROM" group: one byte written or read at a time, and the status byte.
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
-#include "driver/request_layouts.h"
+#include "protocol/request_layouts.h"
+#include "resources/control_ids.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
 

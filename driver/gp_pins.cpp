@@ -2,10 +2,10 @@
 // pins. Both pins run the same routines; only the table below tells them apart.
 #include <cstdint>
 
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
-#include "driver/request_codes.h"
-#include "driver/request_layouts.h"
+#include "protocol/request_codes.h"
+#include "protocol/request_layouts.h"
+#include "resources/control_ids.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
 

@@ -1,7 +1,7 @@
 // The vendor command pair, Set Line and the feature trio of the "USB Command" group.
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
-#include "driver/request_layouts.h"
+#include "protocol/request_layouts.h"
+#include "resources/control_ids.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
 

@@ -114,10 +114,10 @@ void HeadlessHost::Click(int id) {
   FinishAction();
 }
 
-void HeadlessHost::PressKey(script::Key key) {
+void HeadlessHost::PressKey(framework::Key key) {
   // Enter with the focus on the port list runs the default command; Escape cancels.
   ++depth_;
-  if (key == script::Key::Enter) {
+  if (key == framework::Key::Enter) {
     dialog_->OnOK();
   } else {
     dialog_->OnCancel();
@@ -199,9 +199,9 @@ void HeadlessHost::Close() {
   dialog_->OnDestroy();
 }
 
-script::ControlState HeadlessHost::Show(int id) {
+framework::ControlState HeadlessHost::Show(int id) {
   Control& control = At(id);
-  script::ControlState state;
+  framework::ControlState state;
   state.text = GetWindowText(id);
   state.check = control.check;
   state.enabled = control.enabled;

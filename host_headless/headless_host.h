@@ -10,13 +10,15 @@
 #include <vector>
 
 #include "framework/dialog.h"
+#include "framework/script_host.h"
 #include "framework/win_app.h"
 #include "resources/dialog_template.h"
-#include "tools/script/script_host.h"
 
 namespace varnet::headless {
 
-class HeadlessHost : public framework::DialogHost, public framework::MessageQueue, public script::ScriptHost {
+class HeadlessHost : public framework::DialogHost,
+                     public framework::MessageQueue,
+                     public framework::ScriptHost {
  public:
   // Connects itself to the application's message queue.
   explicit HeadlessHost(framework::CWinApp& app);
@@ -27,12 +29,12 @@ class HeadlessHost : public framework::DialogHost, public framework::MessageQueu
   void Type(int id, const std::string& text) override;
   void Select(int id, int index) override;
   void Click(int id) override;
-  void PressKey(script::Key key) override;
+  void PressKey(framework::Key key) override;
   void ContextMenu(int id, bool chooseClear) override;
   void Enable(int id, bool enable) override;
   void Post(std::function<void()> action) override;
   void RunPendingMessages() override;
-  script::ControlState Show(int id) override;
+  framework::ControlState Show(int id) override;
   std::vector<std::string> Lines(int listId) override;
   bool Ended() const override { return destroyed_; }
   void Close() override;

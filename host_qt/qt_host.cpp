@@ -410,12 +410,12 @@ void QtHost::Click(int id) {
   FinishAction();
 }
 
-void QtHost::PressKey(script::Key key) {
+void QtHost::PressKey(framework::Key key) {
   // The key goes to the focused control, the port list (the first tab stop), which leaves Enter
   // and Escape to the dialog.
   QWidget* portList = FirstTabStop();
   portList->setFocus();
-  QKeyEvent press(QEvent::KeyPress, key == script::Key::Enter ? Qt::Key_Return : Qt::Key_Escape,
+  QKeyEvent press(QEvent::KeyPress, key == framework::Key::Enter ? Qt::Key_Return : Qt::Key_Escape,
                   Qt::NoModifier);
   QCoreApplication::sendEvent(portList, &press);
   FinishAction();
@@ -444,8 +444,8 @@ void QtHost::RunPendingMessages() {
   FinishAction();
 }
 
-script::ControlState QtHost::Show(int id) {
-  script::ControlState state;
+framework::ControlState QtHost::Show(int id) {
+  framework::ControlState state;
   state.text = GetWindowText(id);
   state.check = GetCheck(id);
   state.enabled = IsWindowEnabled(id);

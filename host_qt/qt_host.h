@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "framework/dialog.h"
+#include "framework/script_host.h"
 #include "framework/win_app.h"
 #include "host_qt/dialog_units.h"
 #include "host_qt/dialog_window.h"
 #include "resources/dialog_template.h"
-#include "tools/script/script_host.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -34,7 +34,7 @@ class ListBox;
 class QtHost final : public framework::DialogHost,
                      public framework::MessageQueue,
                      public framework::ModalRunner,
-                     public script::ScriptHost,
+                     public framework::ScriptHost,
                      private WindowEvents {
  public:
   // Connects itself to the application's message queue and to its cross-thread calls. A
@@ -52,12 +52,12 @@ class QtHost final : public framework::DialogHost,
   void Type(int id, const std::string& text) override;
   void Select(int id, int index) override;
   void Click(int id) override;
-  void PressKey(script::Key key) override;
+  void PressKey(framework::Key key) override;
   void ContextMenu(int id, bool chooseClear) override;
   void Enable(int id, bool enable) override;
   void Post(std::function<void()> action) override;
   void RunPendingMessages() override;
-  script::ControlState Show(int id) override;
+  framework::ControlState Show(int id) override;
   std::vector<std::string> Lines(int listId) override;
   bool Ended() const override { return destroyed_; }
   void Close() override;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/control_ids.h"
 #include "platform_win32/windows_api.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_template.h"
 
 namespace varnet::win32 {
@@ -488,7 +488,7 @@ void Win32DialogHost::Click(int id) {
   FinishAction();
 }
 
-void Win32DialogHost::PressKey(script::Key key) {
+void Win32DialogHost::PressKey(framework::Key key) {
   // The key as the dialog manager sees it with the focus on the port list: Enter runs the
   // default command (IDOK), Escape IDCANCEL.
   const HWND focus = Control(ids::kPortList);
@@ -496,7 +496,7 @@ void Win32DialogHost::PressKey(script::Key key) {
   MSG message{};
   message.hwnd = focus;
   message.message = WM_KEYDOWN;
-  message.wParam = key == script::Key::Enter ? VK_RETURN : VK_ESCAPE;
+  message.wParam = key == framework::Key::Enter ? VK_RETURN : VK_ESCAPE;
   message.lParam = 1;
   message.time = ::GetMessageTime();
   ++depth_;
@@ -541,8 +541,8 @@ void Win32DialogHost::RunPendingMessages() {
   FinishAction();
 }
 
-script::ControlState Win32DialogHost::Show(int id) {
-  script::ControlState state;
+framework::ControlState Win32DialogHost::Show(int id) {
+  framework::ControlState state;
   const ControlKind kind = KindOf(id);
   state.text = GetWindowText(id);
   state.check = resources::IsButton(kind) ? GetCheck(id) : 0;

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "app/block_length.h"
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
+#include "protocol/test_pattern.h"
+#include "resources/control_ids.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
-#include "serial/test_pattern.h"
 #include "serial/transfer_waits.h"
 
 using namespace varnet;

@@ -6,9 +6,9 @@
 
 #include "app/block_length.h"
 #include "app/test_dlg.h"
+#include "protocol/test_pattern.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
-#include "serial/test_pattern.h"
 #include "serial/transfer_waits.h"
 
 using namespace varnet;

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "app/control_ids.h"
 #include "app/test_app.h"
 #include "app/test_dlg.h"
 #include "host_headless/headless_host.h"
+#include "resources/control_ids.h"
 #include "tests/support/null_platform.h"
 
 namespace {
@@ -171,7 +171,7 @@ TEST_F(DialogTest, EnterCopiesTheControlsIntoTheMembersThenEnds) {
   host.Type(ids::kLen, "77");
   host.Click(ids::kRand);
   host.Type(ids::kFixValue, "a5");
-  host.PressKey(varnet::script::Key::Enter);
+  host.PressKey(varnet::framework::Key::Enter);
   EXPECT_EQ(dialog.m_strLen, "77");
   EXPECT_EQ(dialog.m_bRand, 1);
   EXPECT_EQ(dialog.m_strFixValue, "A5");
@@ -181,7 +181,7 @@ TEST_F(DialogTest, EnterCopiesTheControlsIntoTheMembersThenEnds) {
 
 TEST_F(DialogTest, EscapeEndsWithoutCopying) {
   host.Type(ids::kLen, "77");
-  host.PressKey(varnet::script::Key::Escape);
+  host.PressKey(varnet::framework::Key::Escape);
   EXPECT_EQ(dialog.m_strLen, "512");
   EXPECT_TRUE(host.Ended());
   EXPECT_EQ(host.ModalResult(), varnet::framework::kIdCancel);

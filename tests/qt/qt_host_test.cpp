@@ -13,11 +13,11 @@
 #include <string>
 #include <thread>
 
-#include "app/control_ids.h"
 #include "app/test_app.h"
 #include "app/test_dlg.h"
 #include "host_qt/list_box.h"
 #include "host_qt/qt_host.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_template.h"
 #include "tests/support/null_platform.h"
 
@@ -187,7 +187,7 @@ TEST_F(QtHostTest, EnterOnAFocusedPushButtonClicksItAndElsewhereEndsTheDialog) {
   EXPECT_FALSE(host.Ended());
 
   host.Type(ids::kLen, "77");
-  host.PressKey(varnet::script::Key::Enter);
+  host.PressKey(varnet::framework::Key::Enter);
   EXPECT_TRUE(host.Ended());
   EXPECT_EQ(dialog.m_strLen, "77");  // copied into the member before the end
   EXPECT_EQ(host.ModalResult(), varnet::framework::kIdOk);
@@ -195,7 +195,7 @@ TEST_F(QtHostTest, EnterOnAFocusedPushButtonClicksItAndElsewhereEndsTheDialog) {
 
 TEST_F(QtHostTest, EscapeEndsWithoutCopying) {
   host.Type(ids::kLen, "77");
-  host.PressKey(varnet::script::Key::Escape);
+  host.PressKey(varnet::framework::Key::Escape);
   EXPECT_TRUE(host.Ended());
   EXPECT_EQ(dialog.m_strLen, "512");
   EXPECT_EQ(host.ModalResult(), varnet::framework::kIdCancel);
@@ -261,7 +261,7 @@ TEST(QtHostModal, LinesFromAnotherThreadArriveWhileTheModalRunWaits) {
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     if (done) {
-      host.PressKey(varnet::script::Key::Escape);
+      host.PressKey(varnet::framework::Key::Escape);
     }
   });
   poll.start(5);

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/request_codes.h"
 #include "platform_virtual/bench_session.h"
 #include "platform_virtual/request_lengths.h"
+#include "protocol/request_codes.h"
 
 namespace varnet::bench {
 namespace {

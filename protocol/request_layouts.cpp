@@ -1,8 +1,8 @@
-#include "driver/request_layouts.h"
+#include "protocol/request_layouts.h"
 
 #include <algorithm>
 
-#include "driver/request_codes.h"
+#include "protocol/request_codes.h"
 
 namespace varnet::driver {
 

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "host_headless/headless_host.h"
-#include "tools/script/script_runner.h"
+#include "programs/varnet-script/system_platform.h"
+#include "script/script_runner.h"
 
 #ifdef VARNET_WITH_WIN32_HOST
 #include <fcntl.h>
@@ -14,7 +15,6 @@
 #include <stdio.h>
 
 #include "host_win32/win32_host.h"
-#include "tools/script/script_platform.h"
 #endif
 #ifdef VARNET_WITH_QT
 #include <QApplication>
@@ -41,7 +41,6 @@ int main(int argc, char** argv) {
 #ifdef VARNET_WITH_WIN32_HOST
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
-  varnet::script::SetSystemPlatformFactory(&varnet::win32::MakeSystemScriptPlatform);
   std::string hostName = "win32";
 #else
   std::string hostName = "headless";
@@ -64,7 +63,7 @@ int main(int argc, char** argv) {
   }
   std::map<std::string, varnet::script::HostFactory> hosts = {
       {"headless",
-       [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
+       [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::framework::ScriptHost> {
          return std::make_unique<varnet::headless::HeadlessHost>(app);
        }},
 #ifdef VARNET_WITH_WIN32_HOST
@@ -72,7 +71,7 @@ int main(int argc, char** argv) {
 #endif
 #ifdef VARNET_WITH_QT
       {"qt",
-       [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
+       [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::framework::ScriptHost> {
          return std::make_unique<varnet::qt::QtHost>(app);
        }},
 #endif
@@ -99,5 +98,6 @@ int main(int argc, char** argv) {
     qtApplication = std::make_unique<QApplication>(qtArgc, argv);
   }
 #endif
-  return varnet::script::RunScriptFile(fileName, std::cout, std::cerr, host->second);
+  return varnet::script::RunScriptFile(fileName, std::cout, std::cerr, host->second,
+                                       &varnet::programs::MakeSystemPlatform);
 }

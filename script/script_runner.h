@@ -8,19 +8,22 @@
 #include <memory>
 #include <string>
 
+#include "framework/script_host.h"
 #include "framework/win_app.h"
-#include "tools/script/script.h"
-#include "tools/script/script_host.h"
+#include "script/script.h"
+#include "script/script_platform.h"
 
 namespace varnet::script {
 
-using HostFactory = std::function<std::unique_ptr<ScriptHost>(framework::CWinApp& app)>;
+using HostFactory = std::function<std::unique_ptr<framework::ScriptHost>(framework::CWinApp& app)>;
 
-// The exit status: 0, or 2 after an error reported on `err`.
+// The exit status: 0, or 2 after an error reported on `err`. A script on `bench system` needs
+// `makeSystemPlatform`; without one it is an error.
 int RunScriptFile(const std::string& fileName, std::ostream& out, std::ostream& err,
-                  const HostFactory& makeHost);
+                  const HostFactory& makeHost, const SystemPlatformFactory& makeSystemPlatform = {});
 
 int RunScriptText(const std::string& fileName, const std::string& content, std::ostream& out,
-                  std::ostream& err, const HostFactory& makeHost);
+                  std::ostream& err, const HostFactory& makeHost,
+                  const SystemPlatformFactory& makeSystemPlatform = {});
 
 }  // namespace varnet::script

@@ -3,9 +3,9 @@
 #include <functional>
 #include <map>
 
-#include "driver/request_codes.h"
+#include "protocol/request_codes.h"
 #include "resources/dialog_template.h"
-#include "tools/script/script.h"
+#include "script/script.h"
 
 namespace varnet::script {
 namespace {

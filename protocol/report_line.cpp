@@ -1,4 +1,4 @@
-#include "driver/report_line.h"
+#include "protocol/report_line.h"
 
 #include "runtime/format.h"
 

@@ -1,4 +1,4 @@
-#include "driver/configuration_walk.h"
+#include "protocol/configuration_walk.h"
 
 #include <cstddef>
 #include <cstdio>

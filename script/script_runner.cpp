@@ -1,4 +1,4 @@
-#include "tools/script/script_runner.h"
+#include "script/script_runner.h"
 
 #include <chrono>
 #include <fstream>
@@ -6,14 +6,18 @@
 #include <sstream>
 #include <thread>
 
-#include "app/control_ids.h"
 #include "app/test_app.h"
 #include "app/test_dlg.h"
 #include "framework/activity.h"
-#include "tools/script/script_platform.h"
+#include "resources/control_ids.h"
+#include "script/script_platform.h"
 
 namespace varnet::script {
 namespace {
+
+using framework::ControlState;
+using framework::Key;
+using framework::ScriptHost;
 
 constexpr auto kIdleLimit = std::chrono::seconds(10);
 
@@ -26,14 +30,20 @@ class Runner {
   Runner(std::string fileName, std::ostream& out, std::ostream& err)
       : fileName_(std::move(fileName)), out_(out), err_(err) {}
 
-  int Run(const Script& script, const HostFactory& makeHost) {
+  int Run(const Script& script, const HostFactory& makeHost,
+          const SystemPlatformFactory& makeSystemPlatform) {
     DriveCFolder files(script.driveC);
     for (const auto& [name, content] : script.files) {
       std::ofstream stream(files.Resolve("c:\\" + name), std::ios::binary | std::ios::trunc);
       stream << content;
     }
     files_ = &files;
-    std::unique_ptr<ScriptPlatform> platform = MakeScriptPlatform(script, files, out_);
+    std::unique_ptr<ScriptPlatform> platform;
+    if (script.virtualBench) {
+      platform = MakeVirtualPlatform(script, files, out_);
+    } else if (makeSystemPlatform) {
+      platform = makeSystemPlatform(script, files, out_);
+    }
     if (!platform) {
       err_ << fileName_ << ": bench system: this build has no platform layer for the machine's own ports\n";
       return 2;
@@ -261,7 +271,8 @@ class Runner {
 }  // namespace
 
 int RunScriptText(const std::string& fileName, const std::string& content, std::ostream& out,
-                  std::ostream& err, const HostFactory& makeHost) {
+                  std::ostream& err, const HostFactory& makeHost,
+                  const SystemPlatformFactory& makeSystemPlatform) {
   ScriptError error;
   const std::optional<Script> script = ParseScript(content, error);
   if (!script) {
@@ -269,11 +280,11 @@ int RunScriptText(const std::string& fileName, const std::string& content, std::
     return 2;
   }
   Runner runner(fileName, out, err);
-  return runner.Run(*script, makeHost);
+  return runner.Run(*script, makeHost, makeSystemPlatform);
 }
 
 int RunScriptFile(const std::string& fileName, std::ostream& out, std::ostream& err,
-                  const HostFactory& makeHost) {
+                  const HostFactory& makeHost, const SystemPlatformFactory& makeSystemPlatform) {
   std::ifstream stream(fileName, std::ios::binary);
   if (!stream) {
     err << fileName << ": cannot read the script\n";
@@ -281,7 +292,7 @@ int RunScriptFile(const std::string& fileName, std::ostream& out, std::ostream& 
   }
   std::ostringstream content;
   content << stream.rdbuf();
-  return RunScriptText(fileName, content.str(), out, err, makeHost);
+  return RunScriptText(fileName, content.str(), out, err, makeHost, makeSystemPlatform);
 }
 
 }  // namespace varnet::script

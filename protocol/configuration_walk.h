@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "driver/report_line.h"
+#include "protocol/report_line.h"
 
 namespace varnet::driver {
 

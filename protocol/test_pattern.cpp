@@ -1,4 +1,4 @@
-#include "serial/test_pattern.h"
+#include "protocol/test_pattern.h"
 
 #include "runtime/crt_rand.h"
 

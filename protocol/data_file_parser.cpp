@@ -1,4 +1,4 @@
-#include "serial/data_file_parser.h"
+#include "protocol/data_file_parser.h"
 
 #include "runtime/numbers.h"
 

@@ -9,7 +9,7 @@
 
 #include "framework/dialog.h"
 
-namespace varnet::script {
+namespace varnet::framework {
 
 enum class Key { Enter, Escape };
 
@@ -26,7 +26,7 @@ class ScriptHost {
   virtual ~ScriptHost() = default;
 
   // Creates the window of the dialog from its template and runs OnInitDialog.
-  virtual void Open(framework::CDialog& dialog) = 0;
+  virtual void Open(CDialog& dialog) = 0;
 
   // Dialog actions, each carried out as the window would carry it out for a person, up to and
   // including the handler it starts. Messages the action leaves in the window's own queue (a
@@ -54,4 +54,4 @@ class ScriptHost {
   virtual void Close() = 0;
 };
 
-}  // namespace varnet::script
+}  // namespace varnet::framework
