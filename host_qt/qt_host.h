@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "framework/dialog.h"
+#include "framework/dialog_messages.h"
 #include "framework/script_host.h"
 #include "framework/win_app.h"
 #include "host_qt/dialog_units.h"
@@ -59,7 +60,7 @@ class QtHost final : public framework::DialogHost,
   void RunPendingMessages() override;
   framework::ControlState Show(int id) override;
   std::vector<std::string> Lines(int listId) override;
-  bool Ended() const override { return destroyed_; }
+  bool Ended() const override { return messages_.Destroyed(); }
   void Close() override;
 
   // DialogHost
@@ -96,7 +97,7 @@ class QtHost final : public framework::DialogHost,
   QWidget* Widget(int id);
   BaseUnits Units() const { return units_; }
   int ListCurSel(int listId);
-  int ModalResult() const { return modalResult_; }
+  int ModalResult() const { return messages_.Result(); }
   // Brings both lists' views up to date now.
   void UpdateListViews();
 
@@ -109,22 +110,21 @@ class QtHost final : public framework::DialogHost,
     QComboBox* combo = nullptr;
     ListBox* list = nullptr;
   };
-  enum class MessageKind { Command, Posted, Quit };
-  struct Message {
-    MessageKind kind;
-    int id = 0;
-    int notification = 0;
-    std::function<void()> action;
-  };
 
   // Builds the window and its controls from the template and runs OnInitDialog.
   void CreateWindow(framework::CDialog& dialog);
   void CreateControl(const resources::ControlDef& def);
+  QWidget* CreateStatic(const resources::ControlDef& def);
+  QAbstractButton* CreateButton(const resources::ControlDef& def);
+  QLineEdit* CreateEdit(const resources::ControlDef& def);
+  QComboBox* CreateComboBox(const resources::ControlDef& def);
+  ListBox* CreateListBox(const resources::ControlDef& def);
+  // The template's rectangle, state and tab stop; a frame beneath its controls.
+  void PlaceControl(const resources::ControlDef& def, QWidget& widget);
   void CheckRadioButton(int id);
   Control& At(int id);
   QWidget* FirstTabStop();
 
-  void Dispatch(Message message);
   // A control's notification, as the dialog's window procedure receives it.
   void Notify(int id, int notification);
   // After a handler: the dialog's own messages, then the end of the modal run or the window.
@@ -143,14 +143,10 @@ class QtHost final : public framework::DialogHost,
   BaseUnits units_;
   std::map<int, Control> controls_;
   std::map<framework::IconHandle, QIcon> icons_;
-  std::deque<Message> queue_;
+  framework::DialogMessages messages_;
   bool roundDone_ = false;                  // this pump has had its round of Qt events
   std::optional<bool> scriptedMenuChoice_;  // a script's answer to the next menu
   QEventLoop* modalLoop_ = nullptr;
-  int depth_ = 0;  // handlers running
-  bool ending_ = false;
-  bool destroyed_ = false;
-  int modalResult_ = 0;
 };
 
 }  // namespace varnet::qt

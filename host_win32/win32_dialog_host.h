@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/dialog.h"
+#include "framework/handler_depth.h"
 #include "framework/script_host.h"
 #include "framework/win_app.h"
 #include "platform_win32/windows_api.h"
@@ -92,7 +93,7 @@ class Win32DialogHost : public framework::DialogHost,
   HINSTANCE instance_;
   HWND window_ = nullptr;
   framework::CDialog* dialog_ = nullptr;
-  int depth_ = 0;  // handlers running
+  framework::HandlerDepth depth_;
   bool ending_ = false;
   bool destroyed_ = false;
   int result_ = -1;
