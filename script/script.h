@@ -9,12 +9,44 @@
 
 namespace varnet::script {
 
-enum class CommandClass { Setup, Action, Bench, Query };
+// Actions are what a person does on the dialog (the runner lets the dialog idle after each);
+// bench commands are the bench operator's; queries print what the script asks for.
+enum class CommandClass { Action, Bench, Query };
+
+// Every command of a script after its set-up lines, in the order of the table of commands
+// (script_parser.cpp) that gives each its word, its class and how its line is read.
+enum class Verb {
+  Type,
+  Select,
+  Click,
+  Key,
+  Menu,
+  Enable,
+  Disable,
+  Post,
+  Wait,
+  Print,
+  Show,
+  Tx,
+  Requests,
+  Port,
+  ShowFile,
+  Adapter,
+  Plug,
+  Line,
+  Rx,
+  Gpio,
+  Descriptor,
+  Fail,
+  Drop,
+  Corrupt,
+};
 
 struct Command {
   int line = 0;
+  Verb verb = Verb::Click;
   CommandClass cls = CommandClass::Action;
-  std::string verb;                 // the first word
+  std::string name;                 // the first word
   std::vector<std::string> words;   // the fixed words after it
   int id = 0;                       // ID, where the command takes one
   int number = 0;                   // INDEX, MS or N

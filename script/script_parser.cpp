@@ -2,6 +2,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <string_view>
 
 #include "protocol/request_codes.h"
 #include "resources/dialog_template.h"
@@ -16,9 +17,11 @@ struct Failure {
   std::string message;
 };
 
+enum class Rest { Forbidden, Text };
+
 // Splits off `count` words separated by single blanks; the rest (after the blank that follows
-// the last of them) is TEXT. Without `withText`, nothing may follow the words.
-std::vector<std::string> SplitWords(const std::string& line, std::size_t count, bool withText,
+// the last of them) is TEXT, which only Rest::Text allows.
+std::vector<std::string> SplitWords(const std::string& line, std::size_t count, Rest allowed,
                                     std::string* rest) {
   std::vector<std::string> words;
   std::size_t position = 0;
@@ -38,7 +41,7 @@ std::vector<std::string> SplitWords(const std::string& line, std::size_t count, 
     }
     position = blank + 1;
     if (words.size() == count) {
-      if (!withText) {
+      if (allowed == Rest::Forbidden) {
         throw Failure{"unexpected text after the command"};
       }
     }
@@ -47,6 +50,16 @@ std::vector<std::string> SplitWords(const std::string& line, std::size_t count, 
     *rest = position <= line.size() ? line.substr(std::min(position, line.size())) : std::string();
   }
   return words;
+}
+
+// A line of exactly `count` words.
+std::vector<std::string> Words(const std::string& line, std::size_t count) {
+  return SplitWords(line, count, Rest::Forbidden, nullptr);
+}
+
+// `count` words and the TEXT after them.
+std::vector<std::string> WordsAndText(const std::string& line, std::size_t count, std::string& text) {
+  return SplitWords(line, count, Rest::Text, &text);
 }
 
 int HexDigit(char c) {
@@ -158,173 +171,241 @@ void Expect(const std::string& word, std::initializer_list<const char*> choices)
   throw Failure{"expected " + list + ", not " + word};
 }
 
-Command ParseAction(const std::string& line, const std::string& verb, Command command) {
-  command.cls = CommandClass::Action;
+// --- How each command's line is read ----------------------------------------------------------
+
+void ParseType(const std::string& line, Command& command) {
   std::string rest;
-  if (verb == "type") {
-    command.words = SplitWords(line, 2, true, &rest);
-    const resources::ControlDef& control = Control(command.words[1]);
-    if (control.kind != ControlKind::Edit && control.kind != ControlKind::DropDown) {
-      throw Failure{"type needs an edit box or an editable combo box"};
-    }
-    command.id = control.id;
-    command.text = Unescape(rest);
-    for (char c : command.text) {
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-        throw Failure{"a control character cannot be typed"};
-      }
-    }
-  } else if (verb == "select") {
-    command.words = SplitWords(line, 3, false, nullptr);
-    const resources::ControlDef& control = Control(command.words[1]);
-    if (!resources::IsComboBox(control.kind)) {
-      throw Failure{"select needs a combo box"};
-    }
-    command.id = control.id;
-    command.number = Decimal(command.words[2], "INDEX");
-    if (command.number >= static_cast<int>(control.items.size())) {
-      throw Failure{"combo box " + command.words[1] + " has no item " + command.words[2]};
-    }
-  } else if (verb == "click") {
-    command.words = SplitWords(line, 2, false, nullptr);
-    const resources::ControlDef& control = Control(command.words[1]);
-    if (!resources::IsButton(control.kind)) {
-      throw Failure{"click needs a push button, check box or radio button"};
-    }
-    command.id = control.id;
-  } else if (verb == "key") {
-    command.words = SplitWords(line, 2, false, nullptr);
-    Expect(command.words[1], {"enter", "escape"});
-  } else if (verb == "menu") {
-    command.words = SplitWords(line, 3, false, nullptr);
-    command.id = Control(command.words[1]).id;
-    Expect(command.words[2], {"clear", "dismiss"});
-  } else if (verb == "enable" || verb == "disable") {
-    command.words = SplitWords(line, 2, false, nullptr);
-    command.id = Control(command.words[1]).id;
-  } else {
-    throw Failure{"unknown command " + verb};
+  command.words = WordsAndText(line, 2, rest);
+  const resources::ControlDef& control = Control(command.words[1]);
+  if (control.kind != ControlKind::Edit && control.kind != ControlKind::DropDown) {
+    throw Failure{"type needs an edit box or an editable combo box"};
   }
-  command.verb = verb;
+  command.id = control.id;
+  command.text = Unescape(rest);
+  for (char c : command.text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+      throw Failure{"a control character cannot be typed"};
+    }
+  }
+}
+
+void ParseSelect(const std::string& line, Command& command) {
+  command.words = Words(line, 3);
+  const resources::ControlDef& control = Control(command.words[1]);
+  if (!resources::IsComboBox(control.kind)) {
+    throw Failure{"select needs a combo box"};
+  }
+  command.id = control.id;
+  command.number = Decimal(command.words[2], "INDEX");
+  if (command.number >= static_cast<int>(control.items.size())) {
+    throw Failure{"combo box " + command.words[1] + " has no item " + command.words[2]};
+  }
+}
+
+void ParseClick(const std::string& line, Command& command) {
+  command.words = Words(line, 2);
+  const resources::ControlDef& control = Control(command.words[1]);
+  if (!resources::IsButton(control.kind)) {
+    throw Failure{"click needs a push button, check box or radio button"};
+  }
+  command.id = control.id;
+}
+
+void ParseKey(const std::string& line, Command& command) {
+  command.words = Words(line, 2);
+  Expect(command.words[1], {"enter", "escape"});
+}
+
+void ParseMenu(const std::string& line, Command& command) {
+  command.words = Words(line, 3);
+  command.id = Control(command.words[1]).id;
+  Expect(command.words[2], {"clear", "dismiss"});
+}
+
+// ID: enable, disable, show.
+void ParseControl(const std::string& line, Command& command) {
+  command.words = Words(line, 2);
+  command.id = Control(command.words[1]).id;
+}
+
+void ParsePost(const std::string& line, Command& command);
+
+void ParseWait(const std::string& line, Command& command) {
+  command.words = Words(line, 2);
+  command.number = Decimal(command.words[1], "MS");
+}
+
+// The verb alone.
+void ParseBare(const std::string& line, Command& command) { command.words = Words(line, 1); }
+
+void ParseShowFile(const std::string& line, Command& command) {
+  command.words = Words(line, 2);
+  command.text = FileName(command.words[1]);
+}
+
+void ParseAdapter(const std::string& line, Command& command) {
+  command.words = Words(line, 2);
+  Expect(command.words[1], {"unplug", "plug"});
+}
+
+void ParsePlug(const std::string& line, Command& command) {
+  command.words = Words(line, 2);
+  Expect(command.words[1], {"loopback", "none"});
+}
+
+void ParseLine(const std::string& line, Command& command) {
+  if (line == "line break") {
+    command.words = {"line", "break"};
+  } else if (line.rfind("line error ", 0) == 0) {
+    command.words = Words(line, 3);
+    Expect(command.words[2], {"framing", "parity", "overrun"});
+  } else {
+    command.words = Words(line, 3);
+    Expect(command.words[1], {"cts", "dsr", "dcd", "ri"});
+    Expect(command.words[2], {"on", "off"});
+  }
+}
+
+void ParseRx(const std::string& line, Command& command) {
+  std::string rest;
+  command.words = WordsAndText(line, 1, rest);
+  command.bytes = HexBytes(rest);
+}
+
+void ParseGpio(const std::string& line, Command& command) {
+  command.words = Words(line, 3);
+  Expect(command.words[1], {"0", "1"});
+  Expect(command.words[2], {"0", "1", "none"});
+}
+
+void ParseDescriptor(const std::string& line, Command& command) {
+  const std::size_t blank = line.find(' ');
+  const std::size_t second = line.find(' ', blank == std::string::npos ? line.size() : blank + 1);
+  const std::string kind = blank == std::string::npos ? "" : line.substr(blank + 1, second - blank - 1);
+  std::string rest;
+  if (kind == "string") {
+    command.words = WordsAndText(line, 3, rest);
+    command.number = Decimal(command.words[2], "INDEX");
+    if (command.number > 255) {
+      throw Failure{"a string descriptor index is 0 to 255"};
+    }
+  } else {
+    command.words = WordsAndText(line, 2, rest);
+    Expect(command.words[1], {"device", "config", "string"});
+  }
+  command.bytes = HexBytes(rest);
+}
+
+void ParseFail(const std::string& line, Command& command) {
+  command.words = Words(line, 2);
+  const auto& names = driver::kRequestNames;
+  auto found =
+      std::find_if(names.begin(), names.end(), [&](const auto& e) { return e.name == command.words[1]; });
+  if (found == names.end()) {
+    throw Failure{"no driver request named " + command.words[1]};
+  }
+  command.requestCode = found->code;
+}
+
+// N: drop, corrupt.
+void ParseCount(const std::string& line, Command& command) {
+  command.words = Words(line, 2);
+  command.number = Decimal(command.words[1], "N");
+}
+
+// --- The table of commands ------------------------------------------------------------------
+
+enum class Post { No, Yes };            // whether `post` takes the command
+enum class Reach { Any, VirtualOnly };  // VirtualOnly: not under bench system
+
+struct CommandSpec {
+  std::string_view name;
+  Verb verb;
+  CommandClass cls;
+  void (*parse)(const std::string& line, Command& command);
+  Post post;
+  Reach reach;
+};
+
+// One row per Verb, in its order: the word, the verb, its class, how its line is read, whether
+// post takes it, and where it runs.
+// clang-format off
+constexpr std::array<CommandSpec, 24> kCommands = {{
+    {"type",       Verb::Type,       CommandClass::Action, &ParseType,       Post::Yes, Reach::Any},
+    {"select",     Verb::Select,     CommandClass::Action, &ParseSelect,     Post::Yes, Reach::Any},
+    {"click",      Verb::Click,      CommandClass::Action, &ParseClick,      Post::Yes, Reach::Any},
+    {"key",        Verb::Key,        CommandClass::Action, &ParseKey,        Post::Yes, Reach::Any},
+    {"menu",       Verb::Menu,       CommandClass::Action, &ParseMenu,       Post::Yes, Reach::Any},
+    {"enable",     Verb::Enable,     CommandClass::Action, &ParseControl,    Post::Yes, Reach::Any},
+    {"disable",    Verb::Disable,    CommandClass::Action, &ParseControl,    Post::Yes, Reach::Any},
+    {"post",       Verb::Post,       CommandClass::Action, &ParsePost,       Post::No,  Reach::Any},
+    {"wait",       Verb::Wait,       CommandClass::Action, &ParseWait,       Post::No,  Reach::Any},
+    {"print",      Verb::Print,      CommandClass::Query,  &ParseBare,       Post::No,  Reach::Any},
+    {"show",       Verb::Show,       CommandClass::Query,  &ParseControl,    Post::No,  Reach::Any},
+    {"tx",         Verb::Tx,         CommandClass::Query,  &ParseBare,       Post::No,  Reach::VirtualOnly},
+    {"requests",   Verb::Requests,   CommandClass::Query,  &ParseBare,       Post::No,  Reach::VirtualOnly},
+    {"port",       Verb::Port,       CommandClass::Query,  &ParseBare,       Post::No,  Reach::VirtualOnly},
+    {"show-file",  Verb::ShowFile,   CommandClass::Query,  &ParseShowFile,   Post::No,  Reach::Any},
+    {"adapter",    Verb::Adapter,    CommandClass::Bench,  &ParseAdapter,    Post::No,  Reach::VirtualOnly},
+    {"plug",       Verb::Plug,       CommandClass::Bench,  &ParsePlug,       Post::No,  Reach::VirtualOnly},
+    {"line",       Verb::Line,       CommandClass::Bench,  &ParseLine,       Post::No,  Reach::VirtualOnly},
+    {"rx",         Verb::Rx,         CommandClass::Bench,  &ParseRx,         Post::No,  Reach::VirtualOnly},
+    {"gpio",       Verb::Gpio,       CommandClass::Bench,  &ParseGpio,       Post::No,  Reach::VirtualOnly},
+    {"descriptor", Verb::Descriptor, CommandClass::Bench,  &ParseDescriptor, Post::No,  Reach::VirtualOnly},
+    {"fail",       Verb::Fail,       CommandClass::Bench,  &ParseFail,       Post::No,  Reach::VirtualOnly},
+    {"drop",       Verb::Drop,       CommandClass::Bench,  &ParseCount,      Post::No,  Reach::VirtualOnly},
+    {"corrupt",    Verb::Corrupt,    CommandClass::Bench,  &ParseCount,      Post::No,  Reach::VirtualOnly},
+}};
+// clang-format on
+
+constexpr bool InVerbOrder() {
+  for (std::size_t i = 0; i < kCommands.size(); ++i) {
+    if (kCommands[i].verb != static_cast<Verb>(i)) {
+      return false;
+    }
+  }
+  return kCommands.back().verb == Verb::Corrupt;
+}
+static_assert(InVerbOrder(), "one row per Verb, in the order of Verb");
+
+const CommandSpec* FindCommand(std::string_view name) {
+  const auto found = std::find_if(kCommands.begin(), kCommands.end(),
+                                  [name](const CommandSpec& spec) { return spec.name == name; });
+  return found == kCommands.end() ? nullptr : &*found;
+}
+
+Command ParseWith(const CommandSpec& spec, const std::string& line, int number) {
+  Command command;
+  command.line = number;
+  command.verb = spec.verb;
+  command.cls = spec.cls;
+  command.name = std::string(spec.name);
+  spec.parse(line, command);
   return command;
 }
 
-Command ParseLine(const std::string& line, int number, bool virtualBench) {
-  Command command;
-  command.line = number;
+void ParsePost(const std::string& line, Command& command) {
   const std::size_t blank = line.find(' ');
-  const std::string verb = line.substr(0, blank);
-  command.verb = verb;
-  std::string rest;
+  if (blank == std::string::npos || blank + 1 >= line.size()) {
+    throw Failure{"post needs an action"};
+  }
+  const std::string action = line.substr(blank + 1);
+  const CommandSpec* spec = FindCommand(action.substr(0, action.find(' ')));
+  if (spec == nullptr || spec->post == Post::No) {
+    throw Failure{"post takes a type, select, click, key, menu, enable or disable line"};
+  }
+  command.posted = std::make_shared<Command>(ParseWith(*spec, action, command.line));
+}
 
-  static const std::array<const char*, 7> kActions = {"type", "select", "click",  "key",
-                                                      "menu", "enable", "disable"};
-  if (std::find_if(kActions.begin(), kActions.end(), [&](const char* a) { return verb == a; }) !=
-      kActions.end()) {
-    return ParseAction(line, verb, command);
+Command ParseCommand(const std::string& line, int number, bool virtualBench) {
+  const std::string name = line.substr(0, line.find(' '));
+  const CommandSpec* spec = FindCommand(name);
+  if (spec == nullptr) {
+    throw Failure{"unknown command " + name};
   }
-  if (verb == "post") {
-    command.cls = CommandClass::Action;
-    if (blank == std::string::npos || blank + 1 >= line.size()) {
-      throw Failure{"post needs an action"};
-    }
-    const std::string action = line.substr(blank + 1);
-    const std::string actionVerb = action.substr(0, action.find(' '));
-    if (std::find_if(kActions.begin(), kActions.end(), [&](const char* a) { return actionVerb == a; }) ==
-        kActions.end()) {
-      throw Failure{"post takes a type, select, click, key, menu, enable or disable line"};
-    }
-    Command posted;
-    posted.line = number;
-    command.posted = std::make_shared<Command>(ParseAction(action, actionVerb, posted));
-    return command;
-  }
-  if (verb == "wait") {
-    command.cls = CommandClass::Action;
-    command.words = SplitWords(line, 2, false, nullptr);
-    command.number = Decimal(command.words[1], "MS");
-    return command;
-  }
-
-  // Queries.
-  if (verb == "print" || verb == "tx" || verb == "requests" || verb == "port") {
-    command.cls = CommandClass::Query;
-    command.words = SplitWords(line, 1, false, nullptr);
-  } else if (verb == "show") {
-    command.cls = CommandClass::Query;
-    command.words = SplitWords(line, 2, false, nullptr);
-    command.id = Control(command.words[1]).id;
-  } else if (verb == "show-file") {
-    command.cls = CommandClass::Query;
-    command.words = SplitWords(line, 2, false, nullptr);
-    command.text = FileName(command.words[1]);
-  }
-  // Bench commands.
-  else if (verb == "adapter") {
-    command.cls = CommandClass::Bench;
-    command.words = SplitWords(line, 2, false, nullptr);
-    Expect(command.words[1], {"unplug", "plug"});
-  } else if (verb == "plug") {
-    command.cls = CommandClass::Bench;
-    command.words = SplitWords(line, 2, false, nullptr);
-    Expect(command.words[1], {"loopback", "none"});
-  } else if (verb == "line") {
-    command.cls = CommandClass::Bench;
-    if (line == "line break") {
-      command.words = {"line", "break"};
-    } else if (line.rfind("line error ", 0) == 0) {
-      command.words = SplitWords(line, 3, false, nullptr);
-      Expect(command.words[2], {"framing", "parity", "overrun"});
-    } else {
-      command.words = SplitWords(line, 3, false, nullptr);
-      Expect(command.words[1], {"cts", "dsr", "dcd", "ri"});
-      Expect(command.words[2], {"on", "off"});
-    }
-  } else if (verb == "rx") {
-    command.cls = CommandClass::Bench;
-    command.words = SplitWords(line, 1, true, &rest);
-    command.bytes = HexBytes(rest);
-  } else if (verb == "gpio") {
-    command.cls = CommandClass::Bench;
-    command.words = SplitWords(line, 3, false, nullptr);
-    Expect(command.words[1], {"0", "1"});
-    Expect(command.words[2], {"0", "1", "none"});
-  } else if (verb == "descriptor") {
-    command.cls = CommandClass::Bench;
-    const std::size_t second = line.find(' ', blank == std::string::npos ? line.size() : blank + 1);
-    const std::string kind = blank == std::string::npos ? "" : line.substr(blank + 1, second - blank - 1);
-    if (kind == "string") {
-      command.words = SplitWords(line, 3, true, &rest);
-      command.number = Decimal(command.words[2], "INDEX");
-      if (command.number > 255) {
-        throw Failure{"a string descriptor index is 0 to 255"};
-      }
-    } else {
-      command.words = SplitWords(line, 2, true, &rest);
-      Expect(command.words[1], {"device", "config", "string"});
-    }
-    command.bytes = HexBytes(rest);
-  } else if (verb == "fail") {
-    command.cls = CommandClass::Bench;
-    command.words = SplitWords(line, 2, false, nullptr);
-    const auto& names = driver::kRequestNames;
-    auto found =
-        std::find_if(names.begin(), names.end(), [&](const auto& e) { return e.name == command.words[1]; });
-    if (found == names.end()) {
-      throw Failure{"no driver request named " + command.words[1]};
-    }
-    command.requestCode = found->code;
-  } else if (verb == "drop" || verb == "corrupt") {
-    command.cls = CommandClass::Bench;
-    command.words = SplitWords(line, 2, false, nullptr);
-    command.number = Decimal(command.words[1], "N");
-  } else {
-    throw Failure{"unknown command " + verb};
-  }
-  if (!virtualBench &&
-      (command.cls == CommandClass::Bench ||
-       (command.cls == CommandClass::Query && (verb == "tx" || verb == "requests" || verb == "port")))) {
-    throw Failure{verb + " is a virtual bench command and the script uses bench system"};
+  Command command = ParseWith(*spec, line, number);
+  if (!virtualBench && spec->reach == Reach::VirtualOnly) {
+    throw Failure{name + " is a virtual bench command and the script uses bench system"};
   }
   return command;
 }
@@ -359,27 +440,27 @@ std::optional<Script> ParseScript(const std::string& content, ScriptError& error
         }
         std::string rest;
         if (verb == "family") {
-          const auto words = SplitWords(line, 2, false, nullptr);
+          const auto words = Words(line, 2);
           Expect(words[1], {"nt", "9x"});
           script.family = words[1];
         } else if (verb == "bench") {
-          const auto words = SplitWords(line, 2, false, nullptr);
+          const auto words = Words(line, 2);
           Expect(words[1], {"virtual", "system"});
           script.virtualBench = words[1] == "virtual";
         } else if (verb == "drive-c") {
-          SplitWords(line, 1, true, &rest);
+          WordsAndText(line, 1, rest);
           if (rest.empty()) {
             throw Failure{"drive-c needs a path"};
           }
           script.driveC = rest;
         } else {
-          const auto words = SplitWords(line, 2, true, &rest);
+          const auto words = WordsAndText(line, 2, rest);
           script.files.emplace_back(FileName(words[1]), Unescape(rest));
         }
         continue;
       }
       setupOver = true;
-      script.commands.push_back(ParseLine(line, number, script.virtualBench));
+      script.commands.push_back(ParseCommand(line, number, script.virtualBench));
     } catch (const Failure& failure) {
       error = ScriptError{number, failure.message};
       return std::nullopt;

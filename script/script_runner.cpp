@@ -89,162 +89,191 @@ class Runner {
 
   // Lets the dialog idle until it is quiet: the monitor's lines are all in their list and the
   // monitor waits for a comm event (or has ended), and the bench has nothing moving by itself.
+  // Between looks the runner sleeps until something changes; only while the bench moves bytes
+  // or time-outs by itself, which it does not announce, does it look again after a short pause.
   void Idle(int line) {
     const auto deadline = std::chrono::steady_clock::now() + kIdleLimit;
     for (;;) {
-      host_->RunPendingMessages();
+      // Taken before the look: whatever changes during it wakes the wait below at once.
       const std::uint64_t before = framework::Activity::Sequence();
-      const bool quiet = framework::Activity::BusyCount() == 0 && !app_->Calls().HasPending() &&
-                         (bench_ == nullptr || bench_->IsQuiet());
+      host_->RunPendingMessages();
+      const bool benchQuiet = bench_ == nullptr || bench_->IsQuiet();
+      const bool quiet = framework::Activity::BusyCount() == 0 && !app_->Calls().HasPending() && benchQuiet;
       if (quiet && framework::Activity::Sequence() == before) {
         return;
       }
       if (std::chrono::steady_clock::now() > deadline) {
         throw RunError{Where(line) + "the dialog did not become idle within 10 s"};
       }
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      if (benchQuiet) {
+        framework::Activity::WaitForChange(before, deadline);
+      } else {
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+      }
     }
   }
 
+  // Lets `duration` pass with the dialog running: calls handed over by other threads (the
+  // monitor's lines) are carried out as they come, and nothing else wakes the runner.
+  void Wait(std::chrono::milliseconds duration) {
+    const auto until = std::chrono::steady_clock::now() + duration;
+    for (;;) {
+      host_->RunPendingMessages();
+      if (std::chrono::steady_clock::now() >= until) {
+        return;
+      }
+      app_->Calls().WaitForCall(until);
+    }
+  }
+
+  // One case per verb: the compiler reports a verb of the table that has no case here.
   void Execute(const Command& command) {
-    switch (command.cls) {
-      case CommandClass::Action:
-        if (command.verb == "post") {
-          std::shared_ptr<Command> posted = command.posted;
-          host_->Post([this, posted] { ExecuteAction(*posted); });
-        } else if (command.verb == "wait") {
-          const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(command.number);
-          while (std::chrono::steady_clock::now() < until) {
-            host_->RunPendingMessages();
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-          }
-        } else {
-          ExecuteAction(command);
-        }
-        break;
-      case CommandClass::Bench:
-        ExecuteBench(command);
-        break;
-      case CommandClass::Query:
-        ExecuteQuery(command);
-        break;
-      case CommandClass::Setup:
-        break;
-    }
-  }
-
-  void ExecuteAction(const Command& command) {
-    const std::string& verb = command.verb;
-    if (verb == "type") {
-      host_->Type(command.id, command.text);
-    } else if (verb == "select") {
-      host_->Select(command.id, command.number);
-    } else if (verb == "click") {
-      host_->Click(command.id);
-    } else if (verb == "key") {
-      host_->PressKey(command.words[1] == "enter" ? Key::Enter : Key::Escape);
-    } else if (verb == "menu") {
-      host_->ContextMenu(command.id, command.words[2] == "clear");
-    } else if (verb == "enable" || verb == "disable") {
-      host_->Enable(command.id, verb == "enable");
-    }
-  }
-
-  void RequireBench(const Command& command) const {
-    if (bench_ == nullptr) {
-      throw RunError{Where(command.line) + command.verb + ": the virtual bench is not available yet"};
-    }
-  }
-
-  void ExecuteBench(const Command& command) {
-    RequireBench(command);
-    bench::BenchControl& bench = *bench_;
-    const std::string& verb = command.verb;
     const auto& w = command.words;
-    if (verb == "adapter") {
-      w[1] == "unplug" ? bench.Unplug() : bench.Plug();
-    } else if (verb == "plug") {
-      bench.SetPlug(w[1] == "loopback" ? bench::PlugKind::Loopback : bench::PlugKind::None);
-    } else if (verb == "line") {
-      if (w[1] == "break") {
-        bench.SendBreak();
-      } else if (w[1] == "error") {
-        bench.RaiseLineError(w[2] == "framing"  ? bench::LineError::Framing
-                             : w[2] == "parity" ? bench::LineError::Parity
-                                                : bench::LineError::Overrun);
-      } else {
-        const bench::InputLine input = w[1] == "cts"   ? bench::InputLine::Cts
-                                       : w[1] == "dsr" ? bench::InputLine::Dsr
-                                       : w[1] == "dcd" ? bench::InputLine::Dcd
-                                                       : bench::InputLine::Ri;
-        if (!bench.DriveLine(input, w[2] == "on")) {
-          throw RunError{Where(command.line) + "the loop-back plug drives " + w[1] + " itself"};
+    switch (command.verb) {
+      case Verb::Type:
+        host_->Type(command.id, command.text);
+        break;
+      case Verb::Select:
+        host_->Select(command.id, command.number);
+        break;
+      case Verb::Click:
+        host_->Click(command.id);
+        break;
+      case Verb::Key:
+        host_->PressKey(w[1] == "enter" ? Key::Enter : Key::Escape);
+        break;
+      case Verb::Menu:
+        host_->ContextMenu(command.id, w[2] == "clear");
+        break;
+      case Verb::Enable:
+      case Verb::Disable:
+        host_->Enable(command.id, command.verb == Verb::Enable);
+        break;
+      case Verb::Post: {
+        std::shared_ptr<Command> posted = command.posted;
+        host_->Post([this, posted] { Execute(*posted); });
+        break;
+      }
+      case Verb::Wait:
+        Wait(std::chrono::milliseconds(command.number));
+        break;
+      case Verb::Print:
+        PrintLists();
+        break;
+      case Verb::Show:
+        PrintControl(command.id);
+        break;
+      case Verb::Tx:
+        PrintTransmitted(Bench(command));
+        break;
+      case Verb::Requests:
+        for (const std::string& line : Bench(command).TakeRequestLines()) {
+          out_ << line << '\n';
         }
+        break;
+      case Verb::Port:
+        out_ << Bench(command).PortLine() << '\n';
+        break;
+      case Verb::ShowFile:
+        PrintFile(command.text);
+        break;
+      case Verb::Adapter:
+        w[1] == "unplug" ? Bench(command).Unplug() : Bench(command).Plug();
+        break;
+      case Verb::Plug:
+        Bench(command).SetPlug(w[1] == "loopback" ? bench::PlugKind::Loopback : bench::PlugKind::None);
+        break;
+      case Verb::Line:
+        DriveLine(command);
+        break;
+      case Verb::Rx:
+        Bench(command).Receive(command.bytes);
+        break;
+      case Verb::Gpio: {
+        std::optional<int> level;
+        if (w[2] != "none") {
+          level = w[2] == "1" ? 1 : 0;
+        }
+        Bench(command).DriveGpio(w[1] == "1" ? 1 : 0, level);
+        break;
       }
-    } else if (verb == "rx") {
-      bench.Receive(command.bytes);
-    } else if (verb == "gpio") {
-      std::optional<int> level;
-      if (w[2] != "none") {
-        level = w[2] == "1" ? 1 : 0;
-      }
-      bench.DriveGpio(w[1] == "1" ? 1 : 0, level);
-    } else if (verb == "descriptor") {
-      if (w[1] == "device") {
-        bench.SetDeviceDescriptor(command.bytes);
-      } else if (w[1] == "config") {
-        bench.SetConfigurationSet(command.bytes);
-      } else {
-        bench.SetStringDescriptor(command.number, command.bytes);
-      }
-    } else if (verb == "fail") {
-      bench.FailNext(command.requestCode);
-    } else if (verb == "drop") {
-      bench.Drop(command.number);
-    } else if (verb == "corrupt") {
-      bench.Corrupt(command.number);
+      case Verb::Descriptor:
+        if (w[1] == "device") {
+          Bench(command).SetDeviceDescriptor(command.bytes);
+        } else if (w[1] == "config") {
+          Bench(command).SetConfigurationSet(command.bytes);
+        } else {
+          Bench(command).SetStringDescriptor(command.number, command.bytes);
+        }
+        break;
+      case Verb::Fail:
+        Bench(command).FailNext(command.requestCode);
+        break;
+      case Verb::Drop:
+        Bench(command).Drop(command.number);
+        break;
+      case Verb::Corrupt:
+        Bench(command).Corrupt(command.number);
+        break;
     }
   }
 
-  void ExecuteQuery(const Command& command) {
-    const std::string& verb = command.verb;
-    if (verb == "print") {
-      PrintLists();
-    } else if (verb == "show") {
-      const ControlState state = host_->Show(command.id);
-      out_ << command.id << " text=\"" << EscapeForOutput(state.text, true) << "\" check=" << state.check
-           << " enabled=" << (state.enabled ? 1 : 0);
-      if (state.isComboBox) {
-        out_ << " sel=" << state.selection;
+  bench::BenchControl& Bench(const Command& command) const {
+    if (bench_ == nullptr) {
+      throw RunError{Where(command.line) + command.name + ": the virtual bench is not available yet"};
+    }
+    return *bench_;
+  }
+
+  void DriveLine(const Command& command) {
+    const auto& w = command.words;
+    bench::BenchControl& bench = Bench(command);
+    if (w[1] == "break") {
+      bench.SendBreak();
+    } else if (w[1] == "error") {
+      bench.RaiseLineError(w[2] == "framing"  ? bench::LineError::Framing
+                           : w[2] == "parity" ? bench::LineError::Parity
+                                              : bench::LineError::Overrun);
+    } else {
+      const bench::InputLine input = w[1] == "cts"   ? bench::InputLine::Cts
+                                     : w[1] == "dsr" ? bench::InputLine::Dsr
+                                     : w[1] == "dcd" ? bench::InputLine::Dcd
+                                                     : bench::InputLine::Ri;
+      if (!bench.DriveLine(input, w[2] == "on")) {
+        throw RunError{Where(command.line) + "the loop-back plug drives " + w[1] + " itself"};
       }
-      out_ << '\n';
-    } else if (verb == "tx") {
-      RequireBench(command);
-      static const char* const kHex = "0123456789ABCDEF";
-      const std::vector<std::uint8_t> bytes = bench_->TakeTransmitted();
-      out_ << "tx " << bytes.size() << ':';
-      for (std::uint8_t byte : bytes) {
-        out_ << ' ' << kHex[byte >> 4] << kHex[byte & 15];
-      }
-      out_ << '\n';
-    } else if (verb == "requests") {
-      RequireBench(command);
-      for (const std::string& line : bench_->TakeRequestLines()) {
-        out_ << line << '\n';
-      }
-    } else if (verb == "port") {
-      RequireBench(command);
-      out_ << bench_->PortLine() << '\n';
-    } else if (verb == "show-file") {
-      out_ << "file " << command.text << ": ";
-      std::ifstream stream(files_->Resolve("c:\\" + command.text), std::ios::binary);
-      if (!stream) {
-        out_ << "(missing)\n";
-      } else {
-        std::ostringstream content;
-        content << stream.rdbuf();
-        out_ << EscapeForOutput(content.str()) << '\n';
-      }
+    }
+  }
+
+  void PrintControl(int id) {
+    const ControlState state = host_->Show(id);
+    out_ << id << " text=\"" << EscapeForOutput(state.text, true) << "\" check=" << state.check
+         << " enabled=" << (state.enabled ? 1 : 0);
+    if (state.isComboBox) {
+      out_ << " sel=" << state.selection;
+    }
+    out_ << '\n';
+  }
+
+  void PrintTransmitted(bench::BenchControl& bench) {
+    static const char* const kHex = "0123456789ABCDEF";
+    const std::vector<std::uint8_t> bytes = bench.TakeTransmitted();
+    out_ << "tx " << bytes.size() << ':';
+    for (std::uint8_t byte : bytes) {
+      out_ << ' ' << kHex[byte >> 4] << kHex[byte & 15];
+    }
+    out_ << '\n';
+  }
+
+  void PrintFile(const std::string& name) {
+    out_ << "file " << name << ": ";
+    std::ifstream stream(files_->Resolve("c:\\" + name), std::ios::binary);
+    if (!stream) {
+      out_ << "(missing)\n";
+    } else {
+      std::ostringstream content;
+      content << stream.rdbuf();
+      out_ << EscapeForOutput(content.str()) << '\n';
     }
   }
 
