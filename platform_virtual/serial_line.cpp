@@ -5,14 +5,9 @@
 
 #include "framework/activity.h"
 #include "platform_virtual/bench_session.h"
+#include "protocol/request_layouts.h"
 
 namespace varnet::bench {
-namespace {
-
-constexpr std::uint16_t kInterruptBreak = 1u << 2;
-constexpr std::uint16_t kInterruptOverrun = 1u << 6;
-
-}  // namespace
 
 Nanoseconds VirtualBench::CharacterTime() const {
   const Dcb& dcb = adapter_.dcb;
@@ -104,7 +99,7 @@ void VirtualBench::Arrive(std::uint8_t byte, bool throughLoop) {
   if (adapter_.received.size() >= kReceiveBufferSize) {
     if (!adapter_.overrunReported) {
       adapter_.overrunReported = true;
-      adapter_.interruptEvents |= kInterruptOverrun;
+      adapter_.interruptEvents |= driver::kInterruptOverrun;
       Raise(CommEvent::kErr);
     }
     return;
@@ -161,7 +156,7 @@ void VirtualBench::BreakArrived() {
   if (!plugged_) {
     return;
   }
-  adapter_.interruptEvents |= kInterruptBreak;
+  adapter_.interruptEvents |= driver::kInterruptBreak;
   Raise(CommEvent::kBreak);
 }
 

@@ -27,6 +27,12 @@ using DeviceDescriptor = std::array<std::uint8_t, kDeviceDescriptorLength>;
 using StringBuffer = std::array<std::uint8_t, kStringBufferLength>;
 using InterruptReport = std::array<std::uint8_t, kInterruptReportLength>;
 
+// Bits of the interrupt report's event word: a break, and the line errors since the last read.
+inline constexpr std::uint16_t kInterruptBreak = 1u << 2;
+inline constexpr std::uint16_t kInterruptFraming = 1u << 4;
+inline constexpr std::uint16_t kInterruptParity = 1u << 5;
+inline constexpr std::uint16_t kInterruptOverrun = 1u << 6;
+
 // One channel's requests. Each call is one DeviceIoControl, judged by its result alone (but
 // ReadBulk, which also takes the count returned).
 class DriverRequests {
