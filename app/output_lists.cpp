@@ -25,6 +25,15 @@ void CTestDlg::AddResponse(std::string_view line) { AppendAndSelect(ids::kComman
 
 void CTestDlg::AddResult(std::string_view line) { AppendAndSelect(ids::kResultList, line); }
 
+std::optional<std::string> CTestDlg::FilledIn(int id, std::string_view missing) {
+  std::string text = Host().GetWindowText(id);
+  if (text.empty()) {
+    AddResponse(missing);
+    return std::nullopt;
+  }
+  return text;
+}
+
 void CTestDlg::AddResultValue(std::int32_t value, std::string_view name) {
   const std::string nameText(name);
   AddResult(runtime::Format("%s: 0x%02X", nameText.c_str(), static_cast<unsigned>(value)));

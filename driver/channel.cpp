@@ -2,6 +2,7 @@
 #include <string>
 
 #include "app/test_dlg.h"
+#include "protocol/request_layouts.h"
 #include "resources/control_ids.h"
 
 using namespace varnet;
@@ -40,3 +41,5 @@ void CTestDlg::OnCloseDrv() {
   m_hDriver = kInvalidHandle;
   AddResponse("Close USB port Successfully!");
 }
+
+driver::DriverRequests CTestDlg::Requests() { return driver::DriverRequests(m_platform.driver, m_hDriver); }
