@@ -7,6 +7,7 @@
 #include "app/test_dlg.h"
 #include "host_headless/headless_host.h"
 #include "resources/control_ids.h"
+#include "tests/support/dialog_fixture.h"
 #include "tests/support/null_platform.h"
 
 namespace {
@@ -14,22 +15,7 @@ namespace {
 using varnet::headless::HeadlessHost;
 namespace ids = varnet::ids;
 
-class DialogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    g_nContextList = 0;
-    host.Open(dialog);
-  }
-  void TearDown() override { host.Close(); }
-
-  std::vector<std::string> Responses() { return host.Lines(ids::kCommandResponseList); }
-  std::vector<std::string> Results() { return host.Lines(ids::kResultList); }
-
-  varnet::testing::NullPlatform platform;
-  CTestApp app;
-  HeadlessHost host{app};
-  CTestDlg dialog{platform.services};
-};
+using DialogTest = varnet::testing::DialogOnHost<HeadlessHost>;
 
 TEST_F(DialogTest, OpensWithTheDefaultsOfTheNtFamily) {
   EXPECT_EQ(dialog.m_bWinNT, 1);

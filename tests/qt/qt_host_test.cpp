@@ -19,6 +19,7 @@
 #include "host_qt/qt_host.h"
 #include "resources/control_ids.h"
 #include "resources/dialog_template.h"
+#include "tests/support/dialog_fixture.h"
 #include "tests/support/null_platform.h"
 
 namespace {
@@ -27,22 +28,9 @@ using varnet::qt::QtHost;
 namespace ids = varnet::ids;
 namespace resources = varnet::resources;
 
-class QtHostTest : public ::testing::Test {
+class QtHostTest : public varnet::testing::DialogOnHost<QtHost> {
  protected:
-  void SetUp() override {
-    g_nContextList = 0;
-    host.Open(dialog);
-  }
-  void TearDown() override { host.Close(); }
-
-  std::vector<std::string> Responses() { return host.Lines(ids::kCommandResponseList); }
-  std::vector<std::string> Results() { return host.Lines(ids::kResultList); }
   QAbstractButton* Button(int id) { return qobject_cast<QAbstractButton*>(host.Widget(id)); }
-
-  varnet::testing::NullPlatform platform;
-  CTestApp app;
-  QtHost host{app};
-  CTestDlg dialog{platform.services};
 };
 
 TEST_F(QtHostTest, BaseUnitsAndWindowSizeAsWindowsComputesThemForTheTemplateFont) {
