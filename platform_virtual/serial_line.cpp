@@ -257,7 +257,7 @@ void VirtualBench::Signal(Handle event) {
   if (it == events_.end()) {
     return;
   }
-  it->second.signaled = true;
+  it->second.signalled = true;
   SatisfyBlockedWaits();
   framework::Activity::Touch();
   wake_.notify_all();
@@ -274,11 +274,9 @@ void VirtualBench::SatisfyBlockedWaits() {
       continue;  // the waiting thread finds its wait failed when it looks
     }
     // The stop event is tested first, so that it wins when both are signalled.
-    if (stop->second.signaled) {
-      stop->second.signaled = stop->second.manualReset;
+    if (stop->second.TryTake()) {
       wait->result = kWaitObject0;
-    } else if (portSide->second.signaled) {
-      portSide->second.signaled = portSide->second.manualReset;
+    } else if (portSide->second.TryTake()) {
       wait->result = kWaitObject0 + 1;
     } else {
       continue;
