@@ -318,7 +318,7 @@ void ParseCount(const std::string& line, Command& command) {
 enum class Post { No, Yes };            // whether `post` takes the command
 enum class Reach { Any, VirtualOnly };  // VirtualOnly: not under bench system
 
-struct CommandSpec {
+struct CommandRow {
   std::string_view name;
   Verb verb;
   CommandClass cls;
@@ -330,7 +330,7 @@ struct CommandSpec {
 // One row per Verb, in its order: the word, the verb, its class, how its line is read, whether
 // post takes it, and where it runs.
 // clang-format off
-constexpr std::array<CommandSpec, 24> kCommands = {{
+constexpr std::array<CommandRow, 24> kCommands = {{
     {"type",       Verb::Type,       CommandClass::Action, &ParseType,       Post::Yes, Reach::Any},
     {"select",     Verb::Select,     CommandClass::Action, &ParseSelect,     Post::Yes, Reach::Any},
     {"click",      Verb::Click,      CommandClass::Action, &ParseClick,      Post::Yes, Reach::Any},
@@ -368,19 +368,19 @@ constexpr bool InVerbOrder() {
 }
 static_assert(InVerbOrder(), "one row per Verb, in the order of Verb");
 
-const CommandSpec* FindCommand(std::string_view name) {
+const CommandRow* FindCommand(std::string_view name) {
   const auto found = std::find_if(kCommands.begin(), kCommands.end(),
-                                  [name](const CommandSpec& spec) { return spec.name == name; });
+                                  [name](const CommandRow& row) { return row.name == name; });
   return found == kCommands.end() ? nullptr : &*found;
 }
 
-Command ParseWith(const CommandSpec& spec, const std::string& line, int number) {
+Command ParseWith(const CommandRow& row, const std::string& line, int number) {
   Command command;
   command.line = number;
-  command.verb = spec.verb;
-  command.cls = spec.cls;
-  command.name = std::string(spec.name);
-  spec.parse(line, command);
+  command.verb = row.verb;
+  command.cls = row.cls;
+  command.name = std::string(row.name);
+  row.parse(line, command);
   return command;
 }
 
@@ -390,21 +390,21 @@ void ParsePost(const std::string& line, Command& command) {
     throw Failure{"post needs an action"};
   }
   const std::string action = line.substr(blank + 1);
-  const CommandSpec* spec = FindCommand(action.substr(0, action.find(' ')));
-  if (spec == nullptr || spec->post == Post::No) {
+  const CommandRow* row = FindCommand(action.substr(0, action.find(' ')));
+  if (row == nullptr || row->post == Post::No) {
     throw Failure{"post takes a type, select, click, key, menu, enable or disable line"};
   }
-  command.posted = std::make_shared<Command>(ParseWith(*spec, action, command.line));
+  command.posted = std::make_shared<Command>(ParseWith(*row, action, command.line));
 }
 
 Command ParseCommand(const std::string& line, int number, bool virtualBench) {
   const std::string name = line.substr(0, line.find(' '));
-  const CommandSpec* spec = FindCommand(name);
-  if (spec == nullptr) {
+  const CommandRow* row = FindCommand(name);
+  if (row == nullptr) {
     throw Failure{"unknown command " + name};
   }
-  Command command = ParseWith(*spec, line, number);
-  if (!virtualBench && spec->reach == Reach::VirtualOnly) {
+  Command command = ParseWith(*row, line, number);
+  if (!virtualBench && row->reach == Reach::VirtualOnly) {
     throw Failure{name + " is a virtual bench command and the script uses bench system"};
   }
   return command;
