@@ -27,9 +27,10 @@ fi
 for tool in timeout apt-get apt-cache dpkg-deb; do
   command -v "$tool" >/dev/null || { echo "run-vm-tests: $tool is missing" >&2; exit 2; }
 done
-# The programs the guest runs, wherever the build puts them.
+# The programs the guest runs, wherever the build puts them (the newest, should an old build
+# have left one elsewhere).
 find_program() {
-  find "$build" -maxdepth 4 -type f -name "$1" -perm -u+x -print -quit 2>/dev/null
+  find "$build" -maxdepth 4 -type f -name "$1" -perm -u+x -printf '%T@ %p\n' 2>/dev/null | sort -rn | head -n1 | cut -d' ' -f2-
 }
 script_runner=$(find_program varnet-script)
 far_end=$(find_program vm_far_end)
