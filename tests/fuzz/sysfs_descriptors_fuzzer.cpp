@@ -28,6 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 using varnet::DWORD;
+using varnet::fuzz::Check;
 
 constexpr varnet::Handle kPort = 0x101;
 constexpr const char* kAttributes[] = {"manufacturer", "product", "serial", "bConfigurationValue"};
@@ -41,8 +42,6 @@ Tree& Sysfs() {
   static Tree tree;
   return tree;
 }
-
-using varnet::fuzz::Check;
 
 void Write(const fs::path& file, const std::string& content) {
   std::ofstream(file, std::ios::binary | std::ios::trunc)
