@@ -15,8 +15,8 @@
 #include <span>
 #include <string_view>
 
-#include "driver/configuration_walk.h"
-#include "driver/report_line.h"
+#include "protocol/configuration_walk.h"
+#include "protocol/report_line.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/drive_c_folder.h"
-#include "serial/data_file_parser.h"
+#include "protocol/data_file_parser.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {

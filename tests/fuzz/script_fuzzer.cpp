@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "script/script.h"
 #include "tests/fuzz/fuzz_support.h"
-#include "tools/script/script.h"
 
 namespace {
 
@@ -18,6 +18,7 @@ using varnet::script::EscapeForOutput;
 using varnet::script::ParseScript;
 using varnet::script::Script;
 using varnet::script::ScriptError;
+using varnet::script::Verb;
 
 using varnet::fuzz::Check;
 
@@ -32,7 +33,7 @@ void CheckCommand(const Command& command, int lines, bool virtualBench) {
     Check(command.cls == CommandClass::Action && command.posted->cls == CommandClass::Action);
     Check(command.posted->line == command.line && !command.posted->posted);
   }
-  if (command.verb == "type") {
+  if (command.verb == Verb::Type) {
     // What is typed reaches the dialog's boxes as keystrokes: never a control character.
     Check(std::none_of(command.text.begin(), command.text.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }));

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/request_codes.h"
 #include "platform_posix/sysfs_driver.h"
+#include "protocol/request_codes.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {
