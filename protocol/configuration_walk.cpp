@@ -1,7 +1,9 @@
 #include "protocol/configuration_walk.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstddef>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -87,11 +89,14 @@ class Walk {
   void Text(std::string_view line) { m_sink({line, std::nullopt}); }
 
   void EndpointHeading(unsigned number) {
-    // Up to 65,025 of them in a broken set: formatted without the heap.
-    char heading[40];
-    const int length =
-        std::snprintf(heading, sizeof heading, "<< ENDPOINT %d DESCRIPTOR >>", static_cast<int>(number));
-    Text(std::string_view(heading, static_cast<std::size_t>(length)));
+    // Up to 65,025 of them in a broken set: put together in place, without the heap or printf.
+    constexpr std::string_view kStart = "<< ENDPOINT ";
+    constexpr std::string_view kEnd = " DESCRIPTOR >>";
+    std::array<char, 40> heading;
+    char* at = std::copy(kStart.begin(), kStart.end(), heading.data());
+    at = std::to_chars(at, heading.data() + heading.size(), number).ptr;
+    at = std::copy(kEnd.begin(), kEnd.end(), at);
+    Text(std::string_view(heading.data(), static_cast<std::size_t>(at - heading.data())));
   }
 
   // By the descriptor's own bLength, 0 included (the next descriptor then shows the same bytes).

@@ -246,4 +246,34 @@ TEST(ConfigurationWalk, CountsBoundTheWalkOverLengthZeroDescriptors) {
   EXPECT_EQ(texts.back(), "------------------------------------------");
 }
 
+TEST(ConfigurationWalk, BrokenCountsCallForHundredsOfThousandsOfLines) {
+  // 18 bytes: 255 interfaces of bLength 0, each with 255 endpoints of bLength 0, all read from the
+  // same 9 bytes. Every line is handed over, each endpoint numbered within its interface.
+  const Bytes set =
+      Concat({Configuration(9, 18, 255), {0x00, 0x04, 0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00}});
+  long lines = 0;
+  long interfaces = 0;
+  long endpoints = 0;
+  std::string lastHeading;
+  std::string lastLine;
+  varnet::driver::WalkConfiguration(set, [&](const varnet::driver::ReportLineView& line) {
+    ++lines;
+    if (line.value) {
+      return;
+    }
+    if (line.text == "<< INTERFACE DESCRIPTOR >>") {
+      ++interfaces;
+    } else if (line.text.starts_with("<< ENDPOINT ")) {
+      ++endpoints;
+      lastHeading = line.text;
+    }
+    lastLine = line.text;
+  });
+  EXPECT_EQ(interfaces, 255);
+  EXPECT_EQ(endpoints, 255 * 255);
+  EXPECT_EQ(lines, 9 + 255 * (2 + 9 + 255 * 7) + 1);  // 457,990
+  EXPECT_EQ(lastHeading, "<< ENDPOINT 254 DESCRIPTOR >>");
+  EXPECT_EQ(lastLine, varnet::driver::kSeparator);
+}
+
 }  // namespace

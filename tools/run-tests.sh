@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite three times: plain, under AddressSanitizer with
-# UndefinedBehaviorSanitizer, and under ThreadSanitizer; then the descriptor walk's fuzz run, the
+# UndefinedBehaviorSanitizer, and under ThreadSanitizer; then the fuzz targets' bounded runs, the
 # Windows programs under Wine and the Linux program on real serial drivers in QEMU guests. Checks
 # the formatting first.
 set -euo pipefail
@@ -26,13 +26,15 @@ run plain
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run address -DVARNET_SANITIZE=address
 TSAN_OPTIONS=halt_on_error=1 run thread -DVARNET_SANITIZE=thread
 
-# The descriptor walk under libFuzzer, over its kept corpus and a few thousand new inputs.
+# Every parser of outside input under libFuzzer (tests/fuzz): each target over its kept corpus,
+# then new inputs for FUZZ_SECONDS (25 by default) of its own.
 if command -v clang++ >/dev/null; then
   echo "== fuzz"
   cmake -S . -B build-tests/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-    -DVARNET_FUZZ=ON >/dev/null
-  cmake --build build-tests/fuzz -j"$jobs" --target configuration_walk_fuzzer >/dev/null
-  (cd build-tests/fuzz && ctest --output-on-failure -R '^fuzz\.')
+    -DVARNET_FUZZ=ON -DVARNET_FUZZ_SECONDS="${FUZZ_SECONDS:-25}" >/dev/null
+  cmake --build build-tests/fuzz -j"$jobs" --target configuration_walk_fuzzer data_file_fuzzer script_fuzzer \
+    sysfs_descriptors_fuzzer >/dev/null
+  (cd build-tests/fuzz && ctest --output-on-failure -j"$jobs" -R '^fuzz\.')
 fi
 # The Windows programs, cross-built with MinGW-w64 and run under Wine on a virtual display.
 if command -v x86_64-w64-mingw32-g++-posix >/dev/null && command -v wine >/dev/null; then
