@@ -1,12 +1,13 @@
 #include "tools/script/script_platform.h"
 
-#include <ostream>
+#include <iostream>
 
 #include "platform_virtual/time_source.h"
 #include "platform_virtual/virtual_bench.h"
 
 #ifdef VARNET_HAVE_POSIX_PLATFORM
 #include "platform_posix/posix_platform.h"
+#include "platform_posix/user_port_map.h"
 #endif
 
 namespace varnet::script {
@@ -60,15 +61,26 @@ SystemPlatformFactory& SystemFactory() {
   return factory;
 }
 
+FailureReport& SystemFailures() {
+  static FailureReport report;
+  return report;
+}
+
 #ifdef VARNET_HAVE_POSIX_PLATFORM
-// bench system on Linux: the machine's own serial ports and the driver channel from sysfs, with
-// the runner's drive c:, its printing shell and the family the script asks for.
+// bench system on Linux: the machine's own serial ports (with the user's own port names) and the
+// driver channel from sysfs, with the runner's drive c:, its printing shell and the family the
+// script asks for.
 class SystemPlatform : public ScriptPlatform {
  public:
   SystemPlatform(const Script& script, DriveCFolder& files, std::ostream& out)
       : version_(script.family == "nt" ? kNtVersion : k9xVersion),
         shell_(out),
-        posix_(posix::MakePosixPlatform({.driveC = &files, .shell = &shell_, .system = &version_})) {}
+        posix_(posix::MakePosixPlatform(
+            {.driveC = &files,
+             .shell = &shell_,
+             .system = &version_,
+             .devices = posix::LoadUserPortMap(posix::UserPortNameFile(), "varnet-script", std::cerr).map,
+             .failures = SystemFailures()})) {}
 
   const Platform& Services() override { return posix_->Services(); }
   bench::BenchControl* Bench() override { return nullptr; }
@@ -83,6 +95,10 @@ class SystemPlatform : public ScriptPlatform {
 }  // namespace
 
 void SetSystemPlatformFactory(SystemPlatformFactory factory) { SystemFactory() = std::move(factory); }
+
+void SetSystemFailureReport(FailureReport report) { SystemFailures() = std::move(report); }
+
+const FailureReport& SystemFailureReport() { return SystemFailures(); }
 
 std::unique_ptr<ScriptPlatform> MakeScriptPlatform(const Script& script, DriveCFolder& files,
                                                    std::ostream& out) {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/drive_c_folder.h"
+#include "platform/failure_report.h"
 #include "platform/platform.h"
 #include "platform_virtual/bench_control.h"
 #include "tools/script/script.h"
@@ -24,6 +25,11 @@ class ScriptPlatform {
 using SystemPlatformFactory = std::function<std::unique_ptr<ScriptPlatform>(
     const Script& script, DriveCFolder& files, std::ostream& out)>;
 void SetSystemPlatformFactory(SystemPlatformFactory factory);
+
+// Where the platform of `bench system` says why a call on the machine's own ports or driver
+// failed; nowhere until set.
+void SetSystemFailureReport(FailureReport report);
+const FailureReport& SystemFailureReport();
 
 // Drive c: is `files`; the desktop shell prints "shell open" lines on `out`. Returns nullptr
 // when the platform the script asks for is not part of this build.
