@@ -19,7 +19,9 @@ class PrintingShell : public Shell {
 class SystemScriptPlatform : public script::ScriptPlatform {
  public:
   SystemScriptPlatform(DriveCFolder& files, std::ostream& out)
-      : shell_(out), services_{serial_, serial_, system_, system_, files, shell_} {}
+      : shell_(out), services_{serial_, serial_, system_, system_, files, shell_} {
+    serial_.SetFailureReport(script::SystemFailureReport());
+  }
 
   const Platform& Services() override { return services_; }
   bench::BenchControl* Bench() override { return nullptr; }

@@ -1,9 +1,14 @@
 // The programs' shared command-line manners: --help and --version, options with values, and
 // status 2 with a message for what is not understood.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <regex>
 #include <sstream>
 
+#include "command_line/failure_output.h"
 #include "command_line/program_options.h"
 #include "varnet_version.h"
 
@@ -100,6 +105,38 @@ TEST(CommandLine, AToolkitsSingleDashOptionsArePassedOnWithTheirValues) {
             (std::vector<std::string>{"prog", "-platform", "offscreen", "-reverse"}));
   EXPECT_EQ(Parse(spec, {"--nope"}).parsed.exitStatus, 2);
   EXPECT_EQ(Parse(spec, {"stray"}).parsed.exitStatus, 2);
+}
+
+TEST(FailureOutput, LinesGoOnTheStreamAfterTheProgramsName) {
+  std::ostringstream err;
+  const FailureReport report = FailuresOn(err, "varnet-test");
+  report("open /dev/ttyUSB0 (COM1): Permission denied");
+  EXPECT_EQ(err.str(), "varnet-test: open /dev/ttyUSB0 (COM1): Permission denied\n");
+}
+
+TEST(FailureOutput, ALogFileIsAppendedToWithTheTime) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("varnet-failure-log-" + std::to_string(::getpid()) + ".log");
+  std::filesystem::remove(path);
+  std::ofstream(path) << "kept\n";
+  {
+    const std::optional<FailureReport> report = FailuresToLog(path.string(), "Test.exe");
+    ASSERT_TRUE(report);
+    (*report)("open \\\\.\\COM1: Access is denied. (error 5)");
+  }
+  std::ifstream stream(path);
+  std::string first;
+  std::string second;
+  std::getline(stream, first);
+  std::getline(stream, second);
+  EXPECT_EQ(first, "kept");
+  EXPECT_TRUE(std::regex_match(
+      second,
+      std::regex(
+          R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d Test\.exe: open \\\\\.\\COM1: Access is denied\. \(error 5\))")))
+      << second;
+  std::filesystem::remove(path);
+  EXPECT_FALSE(FailuresToLog((path / "no-such-folder" / "x.log").string(), "Test.exe"));
 }
 
 }  // namespace
