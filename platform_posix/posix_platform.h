@@ -26,7 +26,7 @@ struct PosixPlatformOptions {
   ComDeviceMap devices = ComDeviceMap::Default();
   std::filesystem::path sysfsRoot = "/sys";
   // Where the system's reasons behind failed calls go; nowhere when not given.
-  FailureReport failures;
+  FailureReport failures = {};
 };
 
 // Drive c: of a user: $XDG_DATA_HOME (or ~/.local/share) followed by varnet-test/drive_c.

@@ -8,9 +8,10 @@
 #include <sstream>
 
 #include "host_headless/headless_host.h"
+#include "platform_posix/posix_platform.h"
 #include "platform_posix/user_port_map.h"
+#include "script/script_runner.h"
 #include "tests/posix_pty_pair.h"
-#include "tools/script/script_runner.h"
 
 namespace varnet::posix {
 namespace {
@@ -104,6 +105,19 @@ TEST_F(UserPortFile, NoFileIsTheDefaultMapInSilence) {
   EXPECT_EQ(err.str(), "");
 }
 
+// `bench system` on the machine's ports with the user's port names, as the runner sets it up.
+class UserPortsPlatform : public script::ScriptPlatform {
+ public:
+  UserPortsPlatform(DriveCFolder& files, std::ostream& err)
+      : posix_(MakePosixPlatform(
+            {.driveC = &files, .devices = LoadUserPortMap(UserPortNameFile(), "test", err).map})) {}
+  const Platform& Services() override { return posix_->Services(); }
+  bench::BenchControl* Bench() override { return nullptr; }
+
+ private:
+  std::unique_ptr<PosixPlatform> posix_;
+};
+
 TEST_F(UserPortFile, TheDialogOpensAPseudoTerminalAsCom3) {
   testing::PtyPair pty;
   ASSERT_TRUE(pty.Ok());
@@ -115,7 +129,11 @@ TEST_F(UserPortFile, TheDialogOpensAPseudoTerminalAsCom3) {
   std::ostringstream err;
   const int status = script::RunScriptText(
       "com3.bench", "bench system\nselect 1005 2\nclick 1003\nclick 1006\n", out, err,
-      [](framework::CWinApp& app) { return std::make_unique<headless::HeadlessHost>(app); });
+      [](framework::CWinApp& app) { return std::make_unique<headless::HeadlessHost>(app); },
+      [&err](const script::Script&, DriveCFolder& files,
+             std::ostream&) -> std::unique_ptr<script::ScriptPlatform> {
+        return std::make_unique<UserPortsPlatform>(files, err);
+      });
   std::filesystem::current_path(workingFolder);
   EXPECT_EQ(status, 0) << err.str();
   EXPECT_NE(out.str().find("OPEN COM3 port Successfully!\n"), std::string::npos) << out.str();

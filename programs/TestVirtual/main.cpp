@@ -1,0 +1,31 @@
+// TestVirtual.exe: the same dialog on the virtual bench (a simulated adapter on COM3, with a
+// loop-back plug), with this machine's Windows version, drive c: and desktop shell around it.
+#include "app/test_app.h"
+#include "host_win32/win32_host.h"
+#include "platform_virtual/time_source.h"
+#include "platform_virtual/virtual_bench.h"
+#include "platform_win32/win32_platform.h"
+#include "platform_win32/windows_api.h"
+#include "programs/program_start_win32.h"
+
+namespace {
+CTestApp theApp;
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+  const varnet::win32::ProgramStart start = varnet::win32::StartProgram(
+      "TestVirtual.exe",
+      "The Varnet Test Program dialog on the virtual bench: a simulated adapter on COM3 with a\n"
+      "loop-back plug.");
+  if (start.exitStatus) {
+    return *start.exitStatus;
+  }
+  varnet::bench::SteadyTimeSource time;
+  varnet::bench::VirtualBench bench(time);
+  varnet::win32::Win32System system;
+  varnet::win32::Win32Files files;
+  varnet::win32::Win32Shell shell;
+  const varnet::Platform services{bench, bench, system, bench, files, shell};
+  theApp.SetPlatform(&services);
+  return varnet::win32::RunApplication(theApp);
+}
