@@ -160,5 +160,5 @@ int main(int argc, char** argv) {
   }
 #endif
   return varnet::script::RunScriptText(fileName == "-" ? "(standard input)" : fileName, *text, std::cout,
-                                       std::cerr, host->second);
+                                       std::cerr, host->second, &varnet::programs::MakeSystemPlatform);
 }
