@@ -7,7 +7,7 @@
 
 namespace varnet::qt {
 
-QIcon MakeAppIcon() {
+QImage AppIconImage() {
   const resources::AppIconPicture& picture = resources::AppIcon();
   constexpr int kSize = resources::AppIconPicture::kSize;
   QImage image(kSize, kSize, QImage::Format_ARGB32);
@@ -19,7 +19,9 @@ QIcon MakeAppIcon() {
           x, y, picture.transparent[at] ? qRgba(0, 0, 0, 0) : qRgb(colour.red, colour.green, colour.blue));
     }
   }
-  return QIcon(QPixmap::fromImage(image));
+  return image;
 }
+
+QIcon MakeAppIcon() { return QIcon(QPixmap::fromImage(AppIconImage())); }
 
 }  // namespace varnet::qt

@@ -2,9 +2,13 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 
 namespace varnet::qt {
 
 QIcon MakeAppIcon();
+
+// The 32 x 32 picture itself, transparent around it.
+QImage AppIconImage();
 
 }  // namespace varnet::qt

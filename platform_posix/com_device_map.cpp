@@ -10,19 +10,14 @@ ComDeviceMap ComDeviceMap::Default() {
   return ComDeviceMap(std::move(paths));
 }
 
-std::optional<std::string> ComDeviceMap::DeviceFor(const std::string& win32Path) const {
-  static constexpr std::string_view kPrefix = "\\\\.\\";
-  if (win32Path.size() < kPrefix.size() + 4 || win32Path.compare(0, kPrefix.size(), kPrefix) != 0) {
-    return std::nullopt;
-  }
-  const std::string name = win32Path.substr(kPrefix.size());
+std::optional<int> ComDeviceMap::NumberOfName(std::string_view name) {
   auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-  if (upper(name[0]) != 'C' || upper(name[1]) != 'O' || upper(name[2]) != 'M') {
+  if (name.size() < 4 || upper(name[0]) != 'C' || upper(name[1]) != 'O' || upper(name[2]) != 'M') {
     return std::nullopt;
   }
   // Decimal digits only, without a leading zero: "COM03" is no port name.
-  const std::string digits = name.substr(3);
-  if (digits.empty() || digits.size() > 2 || digits[0] == '0') {
+  const std::string_view digits = name.substr(3);
+  if (digits.size() > 3 || digits[0] == '0') {
     return std::nullopt;
   }
   int number = 0;
@@ -32,10 +27,19 @@ std::optional<std::string> ComDeviceMap::DeviceFor(const std::string& win32Path)
     }
     number = number * 10 + (c - '0');
   }
-  if (number < 1 || number > kPorts || paths_[number - 1].empty()) {
+  return number;
+}
+
+std::optional<std::string> ComDeviceMap::DeviceFor(const std::string& win32Path) const {
+  static constexpr std::string_view kPrefix = "\\\\.\\";
+  if (!win32Path.starts_with(kPrefix)) {
     return std::nullopt;
   }
-  return paths_[number - 1];
+  const std::optional<int> number = NumberOfName(std::string_view(win32Path).substr(kPrefix.size()));
+  if (!number || *number < 1 || *number > kPorts || paths_[*number - 1].empty()) {
+    return std::nullopt;
+  }
+  return paths_[*number - 1];
 }
 
 }  // namespace varnet::posix

@@ -37,6 +37,7 @@ bool PosixSerial::WaitCommEvent(Handle port, DWORD* mask, Overlapped* overlapped
   }
   std::optional<PortUse> use = Use(port);
   if (!use) {
+    FailIfDead("wait for events on", port);
     return false;
   }
   LineSnapshot now;
@@ -44,6 +45,7 @@ bool PosixSerial::WaitCommEvent(Handle port, DWORD* mask, Overlapped* overlapped
   std::lock_guard lock(mutex_);
   Port& armed = **use;
   if (IsGone(error)) {
+    Fail("wait for events on", armed, error);
     MarkDeadLocked(armed);
     return false;
   }
@@ -134,6 +136,7 @@ DWORD PosixSerial::BlockUntilSignalled(std::unique_lock<std::mutex>& lock, Waite
       port->canWaitLines = false;  // counters only, looked at on every tick
     }
     if (IsGone(waitError) || IsGone(error)) {
+      Fail("wait for events on", *port, IsGone(waitError) ? waitError : error);
       MarkDeadLocked(*port);  // an unplugged adapter ends the wait with no bits
       continue;
     }

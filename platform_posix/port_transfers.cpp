@@ -65,7 +65,11 @@ short WaitReady(int fd, short events, int timeoutMs) {
 
 DWORD PosixSerial::WriteBlock(Handle port, std::span<const std::uint8_t> data, DWORD /*waitMs*/) {
   std::optional<PortUse> use = Use(port);
-  if (!use || data.empty()) {
+  if (!use) {
+    FailIfDead("write to", port);
+    return 0;
+  }
+  if (data.empty()) {
     return 0;
   }
   const int fd = (*use)->fd;
@@ -106,6 +110,9 @@ DWORD PosixSerial::WriteBlock(Handle port, std::span<const std::uint8_t> data, D
       break;
     }
   }
+  if (error != 0) {
+    Fail("write to", **use, error);
+  }
   if (IsGone(error)) {
     std::lock_guard lock(mutex_);
     MarkDeadLocked(**use);
@@ -115,7 +122,11 @@ DWORD PosixSerial::WriteBlock(Handle port, std::span<const std::uint8_t> data, D
 
 DWORD PosixSerial::ReadBlock(Handle port, std::span<std::uint8_t> buffer, DWORD /*waitMs*/) {
   std::optional<PortUse> use = Use(port);
-  if (!use || buffer.empty()) {
+  if (!use) {
+    FailIfDead("read from", port);
+    return 0;
+  }
+  if (buffer.empty()) {
     return 0;
   }
   const int fd = (*use)->fd;
@@ -167,6 +178,9 @@ DWORD PosixSerial::ReadBlock(Handle port, std::span<std::uint8_t> buffer, DWORD 
     if (left == 0 || WaitReady(fd, POLLIN, wait) == 0) {
       break;
     }
+  }
+  if (error != 0) {
+    Fail("read from", **use, error);
   }
   if (IsGone(error)) {
     std::lock_guard lock(mutex_);

@@ -34,7 +34,10 @@ PosixPlatform::PosixPlatform(PosixPlatformOptions options)
       serial_(std::move(options.devices)),
       driver_([this](Handle port) { return serial_.TtyName(port); }, std::move(options.sysfsRoot)),
       services_{serial_, driver_, options.system != nullptr ? *options.system : ntFamily_,
-                clock_,  driveC_, options.shell != nullptr ? *options.shell : ownShell_.emplace(driveC_)} {}
+                clock_,  driveC_, options.shell != nullptr ? *options.shell : ownShell_.emplace(driveC_)} {
+  serial_.SetFailureReport(options.failures);
+  driver_.SetFailureReport(std::move(options.failures));
+}
 
 std::unique_ptr<PosixPlatform> MakePosixPlatform(PosixPlatformOptions options) {
   return std::make_unique<PosixPlatform>(std::move(options));

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/drive_c_folder.h"
+#include "platform/failure_report.h"
 #include "platform/platform.h"
 #include "platform_posix/com_device_map.h"
 #include "platform_posix/posix_serial.h"
@@ -24,6 +25,8 @@ struct PosixPlatformOptions {
   SystemInfo* system = nullptr;
   ComDeviceMap devices = ComDeviceMap::Default();
   std::filesystem::path sysfsRoot = "/sys";
+  // Where the system's reasons behind failed calls go; nowhere when not given.
+  FailureReport failures = {};
 };
 
 // Drive c: of a user: $XDG_DATA_HOME (or ~/.local/share) followed by varnet-test/drive_c.

@@ -12,6 +12,7 @@
 
 #include "framework/activity.h"
 #include "platform_posix/dcb_translation.h"
+#include "platform_posix/failure_reasons.h"
 #include "platform_posix/line_settings.h"
 #include "platform_posix/wake_signal.h"
 
@@ -69,22 +70,38 @@ std::optional<PosixSerial::PortUse> PosixSerial::Use(Handle port) {
 Handle PosixSerial::OpenPort(const std::string& path) {
   const std::optional<std::string> device = devices_.DeviceFor(path);
   if (!device) {
+    Report({"open " + path +
+            ": no device file stands for this name (`varnet-script --ports` shows the port map)"});
     return kInvalidHandle;
   }
+  const std::string name = path.substr(path.find_last_of('\\') + 1);
+  auto port = std::make_shared<Port>();
+  port->device = *device;
+  port->label = *device + " (" + name + ")";
   const int fd = ::open(device->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
+    Fail("open", *port, errno);
     return kInvalidHandle;
   }
   // Exclusive as share mode 0 is: TIOCEXCL keeps other programs out (except those with
   // CAP_SYS_ADMIN, which it does not stop), the lock keeps out every other open through this layer,
-  // in this process or another, whoever runs it.
+  // in this process or another, whoever runs it. A port held either way is busy.
   LineSettings line;
-  if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0 ||
-      MakeRaw(fd) != 0 || ReadLineSettings(fd, line) != 0) {
+  int error = 0;
+  if (!::isatty(fd)) {
+    error = ENOTTY;
+  } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    error = errno == EWOULDBLOCK ? EBUSY : errno;
+  } else if (::ioctl(fd, TIOCEXCL) != 0) {
+    error = errno;
+  } else if ((error = MakeRaw(fd)) == 0) {
+    error = ReadLineSettings(fd, line);
+  }
+  if (error != 0) {
     ::close(fd);
+    Fail("open", *port, error);
     return kInvalidHandle;
   }
-  auto port = std::make_shared<Port>();
   port->fd = fd;
   port->ttyName = TtyNameOf(*device);
   port->held = InitialDcb(line);
@@ -96,6 +113,34 @@ Handle PosixSerial::OpenPort(const std::string& path) {
   const Handle handle = nextHandle_++;
   ports_[handle] = std::move(port);
   return handle;
+}
+
+void PosixSerial::Report(const std::vector<std::string>& lines) const {
+  if (!report_) {
+    return;
+  }
+  for (const std::string& line : lines) {
+    report_(line);
+  }
+}
+
+void PosixSerial::Fail(std::string_view action, const Port& port, int error) const {
+  if (error == 0) {
+    Report({std::string(action) + " " + port.label + ": the device has gone away (unplugged?)"});
+    return;
+  }
+  Report(FailureLines(action, port.label, port.device, error));
+}
+
+void PosixSerial::FailIfDead(std::string_view action, Handle port) {
+  std::shared_ptr<Port> found;
+  {
+    std::lock_guard lock(mutex_);
+    found = FindLocked(port);
+  }
+  if (found && found->dead) {
+    Fail(action, *found, 0);
+  }
 }
 
 bool PosixSerial::ClosePort(Handle port) {
@@ -134,15 +179,26 @@ std::optional<std::string> PosixSerial::TtyName(Handle port) {
   return found->ttyName;
 }
 
+std::optional<std::string> PosixSerial::Label(Handle port) {
+  std::lock_guard lock(mutex_);
+  std::shared_ptr<Port> found = FindLocked(port);
+  if (!found) {
+    return std::nullopt;
+  }
+  return found->label;
+}
+
 bool PosixSerial::GetCommState(Handle port, Dcb& dcb) {
   std::optional<PortUse> use = Use(port);
   if (!use) {
+    FailIfDead("read the line settings of", port);
     return false;
   }
   LineSettings line;
   const int error = ReadLineSettings((*use)->fd, line);
   std::lock_guard lock(mutex_);
   if (error != 0) {
+    Fail("read the line settings of", **use, error);
     if (IsGone(error)) {
       MarkDeadLocked(**use);
     }
@@ -153,12 +209,15 @@ bool PosixSerial::GetCommState(Handle port, Dcb& dcb) {
 }
 
 bool PosixSerial::SetCommState(Handle port, const Dcb& dcb) {
-  const std::optional<SettingsWrite> write = SettingsForDcb(dcb);
-  if (!write) {
-    return false;
-  }
   std::optional<PortUse> use = Use(port);
   if (!use) {
+    FailIfDead("set the line settings of", port);
+    return false;
+  }
+  const std::optional<SettingsWrite> write = SettingsForDcb(dcb);
+  if (!write) {
+    Report({"set the line settings of " + (*use)->label +
+            ": a tty cannot take these settings (a rate of 0, or RTS toggle)"});
     return false;
   }
   const int fd = (*use)->fd;
@@ -177,6 +236,7 @@ bool PosixSerial::SetCommState(Handle port, const Dcb& dcb) {
   move(write->rts, ModemLine::kRts);
   std::lock_guard lock(mutex_);
   if (error != 0) {
+    Fail("set the line settings of", **use, error);
     if (IsGone(error)) {
       MarkDeadLocked(**use);
     }
@@ -210,6 +270,7 @@ bool PosixSerial::SetCommTimeouts(Handle port, const CommTimeouts& timeouts) {
 bool PosixSerial::SetCommMask(Handle port, DWORD mask) {
   std::optional<PortUse> use = Use(port);
   if (!use) {
+    FailIfDead("set the event mask of", port);
     return false;
   }
   // What happened before the mask was set is not kept for the next wait.
@@ -217,6 +278,7 @@ bool PosixSerial::SetCommMask(Handle port, DWORD mask) {
   const int error = (*use)->lineEvents ? Snapshot(**use, now) : 0;
   std::lock_guard lock(mutex_);
   if (IsGone(error)) {
+    Fail("set the event mask of", **use, error);
     MarkDeadLocked(**use);
     return false;
   }
@@ -232,6 +294,7 @@ bool PosixSerial::SetCommMask(Handle port, DWORD mask) {
 bool PosixSerial::EscapeCommFunction(Handle port, EscapeFunction function) {
   std::optional<PortUse> use = Use(port);
   if (!use) {
+    FailIfDead("move the lines of", port);
     return false;
   }
   const int fd = (*use)->fd;
@@ -246,6 +309,7 @@ bool PosixSerial::EscapeCommFunction(Handle port, EscapeFunction function) {
     case EscapeFunction::ClrDtr:
       // A line under handshake control belongs to the flow control, as on Win32.
       if (DtrControl(held) == kControlHandshake) {
+        Report({"set DTR of " + (*use)->label + ": DTR is under handshake control"});
         return false;
       }
       error = control_.ChangeModemLines(fd, ModemLine::kDtr, function == EscapeFunction::SetDtr);
@@ -253,6 +317,7 @@ bool PosixSerial::EscapeCommFunction(Handle port, EscapeFunction function) {
     case EscapeFunction::SetRts:
     case EscapeFunction::ClrRts:
       if (RtsControl(held) == kControlHandshake) {
+        Report({"set RTS of " + (*use)->label + ": RTS is under handshake control"});
         return false;
       }
       error = control_.ChangeModemLines(fd, ModemLine::kRts, function == EscapeFunction::SetRts);
@@ -267,6 +332,9 @@ bool PosixSerial::EscapeCommFunction(Handle port, EscapeFunction function) {
       break;
     default:
       return false;
+  }
+  if (error != 0) {
+    Fail("move the lines of", **use, error);
   }
   if (IsGone(error)) {
     std::lock_guard lock(mutex_);

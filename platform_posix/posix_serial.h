@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/event_state.h"
+#include "platform/failure_report.h"
 #include "platform/serial_api.h"
 #include "platform_posix/com_device_map.h"
 #include "platform_posix/line_events.h"
@@ -56,12 +57,19 @@ class PosixSerial : public SerialApi {
 
   // The kernel's name of the tty behind an open, live port ("ttyUSB0"), for the driver channel.
   std::optional<std::string> TtyName(Handle port);
+  // How the port is named in a failure line: "/dev/ttyUSB0 (COM1)".
+  std::optional<std::string> Label(Handle port);
+
+  // Where the reasons behind failed calls go; set before the first call, not while calls run.
+  void SetFailureReport(FailureReport report) { report_ = std::move(report); }
 
  private:
   struct Port {
     int fd = -1;
     std::string ttyName;
-    Dcb held;  // the last record written, for the fields a tty has no place for
+    std::string device;  // the device file opened
+    std::string label;   // "/dev/ttyUSB0 (COM1)"
+    Dcb held;            // the last record written, for the fields a tty has no place for
     CommTimeouts timeouts;
     DWORD mask = 0;
     bool dead = false;         // the adapter has gone away
@@ -108,9 +116,15 @@ class PosixSerial : public SerialApi {
   std::shared_ptr<Port> ArmedPortLocked(Handle portEvent);
   DWORD BlockUntilSignalled(std::unique_lock<std::mutex>& lock, Waiter& self);
   static bool IsGone(int error);
+  // Says why a call failed: errno's text for `error`, or, for 0, that the adapter has gone.
+  void Fail(std::string_view action, const Port& port, int error) const;
+  // The same for a call on a port already found gone; nothing for a handle that is not open.
+  void FailIfDead(std::string_view action, Handle port);
+  void Report(const std::vector<std::string>& lines) const;
 
   ComDeviceMap devices_;
   TtyControl& control_;
+  FailureReport report_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::map<Handle, std::shared_ptr<Port>> ports_;

@@ -1,6 +1,7 @@
 #include "platform_posix/sysfs_driver.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform_posix/usb_device_files.h"
@@ -54,7 +55,21 @@ std::vector<std::uint8_t> StringFor(const UsbDeviceFiles& device, std::uint8_t i
 SysfsDriver::SysfsDriver(TtyNames ttyNames, std::filesystem::path sysfsRoot)
     : ttyNames_(std::move(ttyNames)), root_(std::move(sysfsRoot)) {}
 
-Handle SysfsDriver::OpenDriver(const std::string&) { return kInvalidHandle; }
+bool SysfsDriver::Fail(DWORD code, const std::string& tty, const std::string& reason) const {
+  if (report_) {
+    char request[16];
+    std::snprintf(request, sizeof request, "0x%08X", static_cast<unsigned>(code));
+    report_(std::string("driver request ") + request + " on /dev/" + tty + ": " + reason);
+  }
+  return false;
+}
+
+Handle SysfsDriver::OpenDriver(const std::string& path) {
+  if (report_) {
+    report_("open driver " + path + ": the adapter's vendor driver does not exist on Linux");
+  }
+  return kInvalidHandle;
+}
 
 bool SysfsDriver::CloseDriver(Handle) { return false; }
 
@@ -72,13 +87,16 @@ bool SysfsDriver::DeviceIoControl(Handle channel, DWORD code, const void* input,
   }
   const std::optional<UsbDeviceFiles> device = FindUsbDevice(root_, *tty);
   if (!device) {
-    return false;
+    return Fail(code, *tty, "no USB device behind this tty in " + root_.string() + " (not a USB adapter?)");
   }
+  const auto answer = [&](const std::vector<std::uint8_t>& bytes) {
+    return Answer(bytes, output, returned) || Fail(code, *tty, "the descriptor cannot be read from sysfs");
+  };
   if (code == driver::IOCTL_GET_DEVICE_DESCRIPTOR) {
     if (inputLength != kDeviceDescriptorLength || outputLength != kDeviceDescriptorLength) {
       return false;
     }
-    return Answer(device->DeviceDescriptor(), output, returned);
+    return answer(device->DeviceDescriptor());
   }
   if (code == driver::IOCTL_GET_CONFIGURATION_DESCRIPTOR) {
     if (inputLength != outputLength || outputLength == 0 || outputLength > kMaxConfigurationLength) {
@@ -86,7 +104,7 @@ bool SysfsDriver::DeviceIoControl(Handle channel, DWORD code, const void* input,
     }
     std::vector<std::uint8_t> set = device->ConfigurationSet();
     set.resize(std::min<std::size_t>(set.size(), outputLength));
-    return Answer(set, output, returned);
+    return answer(set);
   }
   if (code == driver::IOCTL_GET_STRING_DESCRIPTOR) {
     if (inputLength != kStringBufferLength || outputLength != kStringBufferLength) {
@@ -94,9 +112,11 @@ bool SysfsDriver::DeviceIoControl(Handle channel, DWORD code, const void* input,
     }
     // The index is read before the answer is written: input and output may be one buffer.
     const std::uint8_t index = *static_cast<const std::uint8_t*>(input);
-    return Answer(StringFor(*device, index), output, returned);
+    return answer(StringFor(*device, index));
   }
-  return false;
+  return Fail(
+      code, *tty,
+      "only the descriptor requests are answered on Linux; the adapter's vendor driver does not exist here");
 }
 
 }  // namespace varnet::posix

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/driver_api.h"
+#include "platform/failure_report.h"
 
 namespace varnet::posix {
 
@@ -29,8 +30,14 @@ class SysfsDriver : public DriverApi {
   bool DeviceIoControl(Handle channel, DWORD code, const void* input, DWORD inputLength, void* output,
                        DWORD outputLength, DWORD* returned) override;
 
+  // Where the reasons behind failed requests go; set before the first request.
+  void SetFailureReport(FailureReport report) { report_ = std::move(report); }
+
  private:
+  bool Fail(DWORD code, const std::string& tty, const std::string& reason) const;
+
   TtyNames ttyNames_;
+  FailureReport report_;
   std::filesystem::path root_;
 };
 

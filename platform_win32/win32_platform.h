@@ -4,6 +4,11 @@
 // this folder include it.
 #pragma once
 
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "platform/failure_report.h"
 #include "platform/platform.h"
 
 namespace varnet::win32 {
@@ -11,6 +16,10 @@ namespace varnet::win32 {
 // COM ports (overlapped) and the driver channel (synchronous device-control requests).
 class Win32Serial : public SerialApi, public DriverApi {
  public:
+  // Where the reasons behind failed calls go (GetLastError with its FormatMessage text); set
+  // before the first call.
+  void SetFailureReport(FailureReport report) { report_ = std::move(report); }
+
   Handle OpenPort(const std::string& path) override;
   bool ClosePort(Handle port) override;
   bool GetCommState(Handle port, Dcb& dcb) override;
@@ -31,6 +40,19 @@ class Win32Serial : public SerialApi, public DriverApi {
   bool CloseDriver(Handle driver) override;
   bool DeviceIoControl(Handle channel, DWORD code, const void* input, DWORD inputLength, void* output,
                        DWORD outputLength, DWORD* returned) override;
+
+ private:
+  // Says why a call failed, with the thread's last error, which it takes first; returns false.
+  bool Fail(const char* action, Handle handle) const;
+  bool Fail(const char* action, Handle handle, unsigned long error) const;
+  bool FailNamed(const char* action, const std::string& name, unsigned long error) const;
+  // A handle just opened by `path` (its name in later reports), or why it could not be.
+  Handle Opened(Handle handle, const char* action, const std::string& path);
+  bool Closed(Handle handle);
+
+  FailureReport report_;
+  mutable std::mutex mutex_;
+  std::map<Handle, std::string> names_;  // the path each open handle was opened by
 };
 
 class Win32System : public SystemInfo, public Clock {
@@ -58,6 +80,7 @@ class Win32Platform {
   Win32Platform& operator=(const Win32Platform&) = delete;
 
   const Platform& Services() const { return services_; }
+  void SetFailureReport(FailureReport report) { serial_.SetFailureReport(std::move(report)); }
 
  private:
   Win32Serial serial_;

@@ -1,4 +1,5 @@
 #include <cstddef>
+#include <cstdio>
 
 #include "framework/activity.h"
 #include "platform_win32/win32_platform.h"
@@ -98,42 +99,110 @@ class TransferEvent {
   HANDLE event_;
 };
 
+// The system's text for an error number, without its line end: "Access is denied."
+std::string ErrorText(::DWORD error) {
+  char* text = nullptr;
+  const ::DWORD length = ::FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+  std::string message = length != 0 && text != nullptr ? std::string(text, length) : "";
+  if (text != nullptr) {
+    ::LocalFree(text);
+  }
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
+    message.pop_back();
+  }
+  return message.empty() ? "unknown error" : message;
+}
+
 // One overlapped transfer: start it, wait for its event at most waitMs, then take its result,
 // waiting for the end if it is still running. A transfer that fails to start is not waited
 // for: its record would never be completed, and the wait for its result would never end.
-template <class Start>
-varnet::DWORD Transfer(Handle port, varnet::DWORD waitMs, Start start) {
+template <class Start, class Fail>
+varnet::DWORD Transfer(Handle port, varnet::DWORD waitMs, Start start, Fail fail) {
   TransferEvent event;
   if (event.Get() == nullptr) {
+    fail(::GetLastError());
     return 0;
   }
   OVERLAPPED overlapped{};
   overlapped.hEvent = event.Get();
-  if (!start(ToWin32(port), &overlapped) && ::GetLastError() != ERROR_IO_PENDING) {
-    return 0;
+  if (!start(ToWin32(port), &overlapped)) {
+    const ::DWORD error = ::GetLastError();
+    if (error != ERROR_IO_PENDING) {
+      fail(error);
+      return 0;
+    }
   }
   ::WaitForSingleObject(event.Get(), waitMs);
   // A failed result still counts the bytes that moved before the failure.
   ::DWORD transferred = 0;
-  ::GetOverlappedResult(ToWin32(port), &overlapped, &transferred, TRUE);
+  if (!::GetOverlappedResult(ToWin32(port), &overlapped, &transferred, TRUE)) {
+    fail(::GetLastError());
+  }
   return static_cast<varnet::DWORD>(transferred);
 }
 
 }  // namespace
 
-Handle Win32Serial::OpenPort(const std::string& path) {
-  // Exclusive, for overlapped reads and writes and the comm-event wait.
-  return FromWin32(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_OVERLAPPED, nullptr));
+bool Win32Serial::Fail(const char* action, Handle handle) const {
+  return Fail(action, handle, ::GetLastError());
 }
 
-bool Win32Serial::ClosePort(Handle port) { return ::CloseHandle(ToWin32(port)) != 0; }
+bool Win32Serial::Fail(const char* action, Handle handle, unsigned long error) const {
+  std::string name = "(no open handle)";
+  {
+    std::lock_guard lock(mutex_);
+    if (const auto found = names_.find(handle); found != names_.end()) {
+      name = found->second;
+    }
+  }
+  return FailNamed(action, name, error);
+}
+
+bool Win32Serial::FailNamed(const char* action, const std::string& name, unsigned long error) const {
+  if (report_) {
+    report_(std::string(action) + " " + name + ": " + ErrorText(error) + " (error " + std::to_string(error) +
+            ")");
+  }
+  // The caller's caller may still look at the last error; writing the report must not change it.
+  ::SetLastError(error);
+  return false;
+}
+
+Handle Win32Serial::Opened(Handle handle, const char* action, const std::string& path) {
+  if (handle == kInvalidHandle) {
+    FailNamed(action, path, ::GetLastError());
+    return handle;
+  }
+  std::lock_guard lock(mutex_);
+  names_[handle] = path;
+  return handle;
+}
+
+bool Win32Serial::Closed(Handle handle) {
+  if (!::CloseHandle(ToWin32(handle))) {
+    return Fail("close", handle);
+  }
+  std::lock_guard lock(mutex_);
+  names_.erase(handle);
+  return true;
+}
+
+Handle Win32Serial::OpenPort(const std::string& path) {
+  // Exclusive, for overlapped reads and writes and the comm-event wait.
+  const Handle port = FromWin32(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+  return Opened(port, "open", path);
+}
+
+bool Win32Serial::ClosePort(Handle port) { return Closed(port); }
 
 bool Win32Serial::GetCommState(Handle port, Dcb& dcb) {
   DCB state{};
   state.DCBlength = sizeof(DCB);
   if (!::GetCommState(ToWin32(port), &state)) {
-    return false;
+    return Fail("read the line settings of", port);
   }
   dcb = FromWin32(state);
   return true;
@@ -141,13 +210,13 @@ bool Win32Serial::GetCommState(Handle port, Dcb& dcb) {
 
 bool Win32Serial::SetCommState(Handle port, const Dcb& dcb) {
   DCB state = ToWin32(dcb);
-  return ::SetCommState(ToWin32(port), &state) != 0;
+  return ::SetCommState(ToWin32(port), &state) != 0 || Fail("set the line settings of", port);
 }
 
 bool Win32Serial::GetCommTimeouts(Handle port, CommTimeouts& timeouts) {
   COMMTIMEOUTS values{};
   if (!::GetCommTimeouts(ToWin32(port), &values)) {
-    return false;
+    return Fail("read the time-outs of", port);
   }
   timeouts.ReadIntervalTimeout = values.ReadIntervalTimeout;
   timeouts.ReadTotalTimeoutMultiplier = values.ReadTotalTimeoutMultiplier;
@@ -164,15 +233,16 @@ bool Win32Serial::SetCommTimeouts(Handle port, const CommTimeouts& timeouts) {
   values.ReadTotalTimeoutConstant = timeouts.ReadTotalTimeoutConstant;
   values.WriteTotalTimeoutMultiplier = timeouts.WriteTotalTimeoutMultiplier;
   values.WriteTotalTimeoutConstant = timeouts.WriteTotalTimeoutConstant;
-  return ::SetCommTimeouts(ToWin32(port), &values) != 0;
+  return ::SetCommTimeouts(ToWin32(port), &values) != 0 || Fail("set the time-outs of", port);
 }
 
 bool Win32Serial::SetCommMask(Handle port, varnet::DWORD mask) {
-  return ::SetCommMask(ToWin32(port), mask) != 0;
+  return ::SetCommMask(ToWin32(port), mask) != 0 || Fail("set the event mask of", port);
 }
 
 bool Win32Serial::EscapeCommFunction(Handle port, EscapeFunction function) {
-  return ::EscapeCommFunction(ToWin32(port), static_cast<::DWORD>(function)) != 0;
+  return ::EscapeCommFunction(ToWin32(port), static_cast<::DWORD>(function)) != 0 ||
+         Fail("move the lines of", port);
 }
 
 Handle Win32Serial::CreateEvent(bool manualReset, bool initialState) {
@@ -187,8 +257,16 @@ bool Win32Serial::CloseEvent(Handle event) { return ::CloseHandle(ToWin32(event)
 bool Win32Serial::WaitCommEvent(Handle port, varnet::DWORD* mask, Overlapped* overlapped) {
   // The kernel completes the wait into the caller's own mask word and record, which keep the
   // Win32 layouts and stay alive until the wait has ended (the monitor's stop order sees to it).
-  return ::WaitCommEvent(ToWin32(port), reinterpret_cast<LPDWORD>(mask),
-                         reinterpret_cast<LPOVERLAPPED>(overlapped)) != 0;
+  if (::WaitCommEvent(ToWin32(port), reinterpret_cast<LPDWORD>(mask),
+                      reinterpret_cast<LPOVERLAPPED>(overlapped))) {
+    return true;
+  }
+  // Pending is the usual answer of an overlapped wait, not a failure.
+  const ::DWORD error = ::GetLastError();
+  if (error != ERROR_IO_PENDING) {
+    return Fail("wait for events on", port, error);
+  }
+  return false;
 }
 
 varnet::DWORD Win32Serial::WaitForStopOrPortEvent(Handle stopEvent, Handle portEvent) {
@@ -207,24 +285,32 @@ varnet::DWORD Win32Serial::WaitForStopOrPortEvent(Handle stopEvent, Handle portE
 }
 
 varnet::DWORD Win32Serial::WriteBlock(Handle port, std::span<const std::uint8_t> data, varnet::DWORD waitMs) {
-  return Transfer(port, waitMs, [&](HANDLE file, OVERLAPPED* overlapped) {
-    return ::WriteFile(file, data.data(), static_cast<::DWORD>(data.size()), nullptr, overlapped) != 0;
-  });
+  return Transfer(
+      port, waitMs,
+      [&](HANDLE file, OVERLAPPED* overlapped) {
+        return ::WriteFile(file, data.data(), static_cast<::DWORD>(data.size()), nullptr, overlapped) != 0;
+      },
+      [&](::DWORD error) { Fail("write to", port, error); });
 }
 
 varnet::DWORD Win32Serial::ReadBlock(Handle port, std::span<std::uint8_t> buffer, varnet::DWORD waitMs) {
-  return Transfer(port, waitMs, [&](HANDLE file, OVERLAPPED* overlapped) {
-    return ::ReadFile(file, buffer.data(), static_cast<::DWORD>(buffer.size()), nullptr, overlapped) != 0;
-  });
+  return Transfer(
+      port, waitMs,
+      [&](HANDLE file, OVERLAPPED* overlapped) {
+        return ::ReadFile(file, buffer.data(), static_cast<::DWORD>(buffer.size()), nullptr, overlapped) != 0;
+      },
+      [&](::DWORD error) { Fail("read from", port, error); });
 }
 
 Handle Win32Serial::OpenDriver(const std::string& path) {
   // Shared, synchronous: every request completes before DeviceIoControl returns.
-  return FromWin32(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  const Handle driver =
+      FromWin32(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr));
+  return Opened(driver, "open driver", path);
 }
 
-bool Win32Serial::CloseDriver(Handle driver) { return ::CloseHandle(ToWin32(driver)) != 0; }
+bool Win32Serial::CloseDriver(Handle driver) { return Closed(driver); }
 
 bool Win32Serial::DeviceIoControl(Handle channel, varnet::DWORD code, const void* input,
                                   varnet::DWORD inputLength, void* output, varnet::DWORD outputLength,
@@ -234,6 +320,12 @@ bool Win32Serial::DeviceIoControl(Handle channel, varnet::DWORD code, const void
   // memory; the input pointer is not written through.
   const BOOL ok = ::DeviceIoControl(ToWin32(channel), code, const_cast<void*>(input), inputLength, output,
                                     outputLength, &count, nullptr);
+  if (ok == 0) {
+    const ::DWORD error = ::GetLastError();
+    char request[40];
+    std::snprintf(request, sizeof request, "driver request 0x%08lX on", static_cast<unsigned long>(code));
+    Fail(request, channel, error);
+  }
   if (returned != nullptr) {
     *returned = static_cast<varnet::DWORD>(count);
   }

@@ -161,6 +161,25 @@ TEST_F(SysfsChannel, AnAdapterGoneFromSysfsFails) {
   EXPECT_FALSE(Request(kUsbSerialPort, driver::IOCTL_GET_DEVICE_DESCRIPTOR, 18, 18, out, returned));
 }
 
+// What the user is told: the vendor requests have no driver here, and a tty without a USB device
+// behind it has no descriptors.
+TEST_F(SysfsChannel, FailedRequestsSayWhy) {
+  std::vector<std::string> lines;
+  driver_.SetFailureReport([&](const std::string& line) { lines.push_back(line); });
+  Bytes out;
+  DWORD returned = 0;
+  EXPECT_FALSE(Request(kUsbSerialPort, driver::IOCTL_READ_BULK, 0, 0, out, returned));
+  fs::remove_all(root_ / "devices/pci0000:00/0000:00:14.0/usb1/1-1");
+  EXPECT_FALSE(Request(kUsbSerialPort, driver::IOCTL_GET_DEVICE_DESCRIPTOR, 18, 18, out, returned));
+  EXPECT_EQ(driver_.OpenDriver("\\\\.\\RARUDA-1"), kInvalidHandle);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_NE(lines[0].find("on /dev/ttyUSB0: only the descriptor requests are answered on Linux"),
+            std::string::npos)
+      << lines[0];
+  EXPECT_NE(lines[1].find("on /dev/ttyUSB0: no USB device behind this tty"), std::string::npos) << lines[1];
+  EXPECT_EQ(lines[2], "open driver \\\\.\\RARUDA-1: the adapter's vendor driver does not exist on Linux");
+}
+
 TEST(UsbStringDescriptor, Utf8BecomesUtf16AndIsCutToOneByteOfLength) {
   EXPECT_EQ(StringDescriptor("A\xC3\xA9"), (Bytes{0x06, 0x03, 'A', 0, 0xE9, 0}));
   // U+1F600 as a surrogate pair; a stray continuation byte as U+FFFD.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite three times: plain, under AddressSanitizer with
-# UndefinedBehaviorSanitizer, and under ThreadSanitizer; then the fuzz targets' bounded runs, the
-# Windows programs under Wine and the Linux program on real serial drivers in QEMU guests. Checks
-# the formatting first.
+# UndefinedBehaviorSanitizer, and under ThreadSanitizer; the .deb from the plain build; then the
+# fuzz targets' bounded runs, the Windows programs under Wine and the Linux program on real serial
+# drivers in QEMU guests. Checks the formatting first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
@@ -23,6 +23,11 @@ run() {
 }
 
 run plain
+# The .deb, made by cpack from the plain build, unpacked into a scratch root and tried there.
+echo "== package"
+rm -f build-tests/plain/varnet-test_*.deb
+(cd build-tests/plain && cpack -G DEB >/dev/null)
+tests/package/check-deb.sh build-tests/plain/varnet-test_*.deb
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run address -DVARNET_SANITIZE=address
 TSAN_OPTIONS=halt_on_error=1 run thread -DVARNET_SANITIZE=thread
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a Debian 12 machine.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev libgmock-dev clang-format qt6-base-dev fonts-liberation clang libclang-rt-14-dev python3
+packages=(cmake g++ make dpkg-dev file libgtest-dev libgmock-dev clang-format qt6-base-dev fonts-liberation clang libclang-rt-14-dev python3
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools wine64 wine xvfb fonts-wine imagemagick
   qemu-system-x86 busybox-static cpio)
 missing=()

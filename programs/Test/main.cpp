@@ -3,13 +3,20 @@
 #include "host_win32/win32_host.h"
 #include "platform_win32/win32_platform.h"
 #include "platform_win32/windows_api.h"
+#include "programs/program_start_win32.h"
 
 namespace {
 CTestApp theApp;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+  const varnet::win32::ProgramStart start = varnet::win32::StartProgram(
+      "Test.exe", "The Varnet Test Program dialog on this machine's own COM ports and vendor driver.");
+  if (start.exitStatus) {
+    return *start.exitStatus;
+  }
   varnet::win32::Win32Platform platform;
+  platform.SetFailureReport(start.failures);
   theApp.SetPlatform(&platform.Services());
   return varnet::win32::RunApplication(theApp);
 }

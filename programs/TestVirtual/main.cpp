@@ -6,12 +6,20 @@
 #include "platform_virtual/virtual_bench.h"
 #include "platform_win32/win32_platform.h"
 #include "platform_win32/windows_api.h"
+#include "programs/program_start_win32.h"
 
 namespace {
 CTestApp theApp;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
+  const varnet::win32::ProgramStart start = varnet::win32::StartProgram(
+      "TestVirtual.exe",
+      "The Varnet Test Program dialog on the virtual bench: a simulated adapter on COM3 with a\n"
+      "loop-back plug.");
+  if (start.exitStatus) {
+    return *start.exitStatus;
+  }
   varnet::bench::SteadyTimeSource time;
   varnet::bench::VirtualBench bench(time);
   varnet::win32::Win32System system;

@@ -1,13 +1,23 @@
-// varnet-script [--host NAME] FILE: runs a bench script on the dialog. The Windows build runs
-// it on the real Win32 dialog by default and writes its output in binary mode (lines end in LF
-// alone, as on every other system).
+// varnet-script [--host NAME] FILE: runs a bench script on the dialog ("-" reads it from standard
+// input). The Windows build runs it on the real Win32 dialog by default and writes its output in
+// binary mode (lines end in LF alone, as on every other system).
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <iostream>
 #include <map>
+#include <sstream>
 #include <string>
 
+#include "command_line/failure_output.h"
+#include "command_line/program_options.h"
 #include "host_headless/headless_host.h"
 #include "programs/varnet-script/system_platform.h"
 #include "script/script_runner.h"
+
+#ifdef __linux__
+#include "platform_posix/user_port_map.h"
+#endif
 
 #ifdef VARNET_WITH_WIN32_HOST
 #include <fcntl.h>
@@ -26,41 +36,89 @@
 
 namespace {
 
-int Usage() {
+namespace cl = varnet::command_line;
+
+cl::ProgramSpec Spec() {
+  cl::ProgramSpec spec{
+      .program = "varnet-script",
+      .arguments = "FILE",
+      .summary =
+          "Runs a bench script (FILE, or - for standard input) on the dialog and prints what it asks for.",
+      .options = {},
+      .minArguments = 0,
+      .maxArguments = 1,
+  };
 #if defined(VARNET_WITH_WIN32_HOST)
-  std::cerr << "usage: varnet-script [--host win32|headless] FILE\n";
+  spec.options.push_back({"--host", "NAME", "the dialog's host: win32 (the default) or headless"});
+#elif defined(VARNET_WITH_QT)
+  spec.options.push_back({"--host", "NAME", "the dialog's host: headless (the default) or qt"});
 #else
-  std::cerr << "usage: varnet-script [--host headless|qt] FILE\n";
+  spec.options.push_back({"--host", "NAME", "the dialog's host: headless"});
 #endif
-  return 2;
+#ifdef __linux__
+  spec.options.push_back({"--ports", "", "print the COM names' device files in effect, and exit"});
+  spec.epilogue =
+      "Under `bench system` the script runs on this machine's own ports; why a call on them failed is\n"
+      "said on standard error. COM names are chosen in ~/.config/varnet-test/ports (see --ports).\n";
+#else
+  spec.epilogue =
+      "Under `bench system` the script runs on this machine's own ports; why a call on them\n"
+      "failed is said on standard error.\n";
+#endif
+  return spec;
+}
+
+// The script's text and the name its messages give it; empty after a message on `err`.
+std::optional<std::string> ReadScript(const std::string& fileName) {
+  std::ostringstream content;
+  if (fileName == "-") {
+    content << std::cin.rdbuf();
+    return content.str();
+  }
+  errno = 0;
+  std::ifstream stream(fileName, std::ios::binary);
+  if (!stream) {
+    std::cerr << "varnet-script: cannot read " << fileName << ": " << std::strerror(errno != 0 ? errno : EIO)
+              << "\n";
+    return std::nullopt;
+  }
+  content << stream.rdbuf();
+  return content.str();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
 #ifdef VARNET_WITH_WIN32_HOST
+  _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
   std::string hostName = "win32";
 #else
   std::string hostName = "headless";
 #endif
-  std::string fileName;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--host" && i + 1 < argc) {
-      hostName = argv[++i];
-    } else if (!arg.empty() && arg[0] == '-') {
-      return Usage();
-    } else if (fileName.empty()) {
-      fileName = arg;
-    } else {
-      return Usage();
-    }
+  const cl::ProgramSpec spec = Spec();
+  const cl::ParsedCommandLine command =
+      cl::ParseCommandLine(spec, std::span(argv, static_cast<std::size_t>(argc)), std::cout, std::cerr);
+  if (command.exitStatus) {
+    return *command.exitStatus;
   }
-  if (fileName.empty()) {
-    return Usage();
+#ifdef __linux__
+  if (command.Has("--ports")) {
+    varnet::posix::PrintPortMap(
+        varnet::posix::LoadUserPortMap(varnet::posix::UserPortNameFile(), "varnet-script", std::cerr),
+        std::cout);
+    return 0;
   }
+#endif
+  if (command.arguments.empty()) {
+    return cl::UsageError(spec, "missing FILE (a bench script, or - for standard input)", std::cerr);
+  }
+  if (auto host = command.values.find("--host"); host != command.values.end()) {
+    hostName = host->second;
+  }
+  const std::string fileName = command.arguments[0];
+  varnet::programs::SetSystemFailureReport(cl::FailuresOn(std::cerr, "varnet-script"));
   std::map<std::string, varnet::script::HostFactory> hosts = {
       {"headless",
        [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::framework::ScriptHost> {
@@ -78,7 +136,10 @@ int main(int argc, char** argv) {
   };
   auto host = hosts.find(hostName);
   if (host == hosts.end()) {
-    std::cerr << "varnet-script: no host named " << hostName << " in this build\n";
+    return cl::UsageError(spec, "no host named " + hostName + " in this build", std::cerr);
+  }
+  const std::optional<std::string> text = ReadScript(fileName);
+  if (!text) {
     return 2;
   }
 #ifdef VARNET_WITH_QT
@@ -98,6 +159,6 @@ int main(int argc, char** argv) {
     qtApplication = std::make_unique<QApplication>(qtArgc, argv);
   }
 #endif
-  return varnet::script::RunScriptFile(fileName, std::cout, std::cerr, host->second,
-                                       &varnet::programs::MakeSystemPlatform);
+  return varnet::script::RunScriptText(fileName == "-" ? "(standard input)" : fileName, *text, std::cout,
+                                       std::cerr, host->second, &varnet::programs::MakeSystemPlatform);
 }

@@ -1,6 +1,10 @@
-// bench system on Linux: the machine's own serial ports and the driver channel from sysfs, with
-// the runner's drive c:, its printing shell and the family the script asks for.
+// bench system on Linux: the machine's own serial ports (with the user's own port names) and the
+// driver channel from sysfs, with the runner's drive c:, its printing shell and the family the
+// script asks for.
+#include <iostream>
+
 #include "platform_posix/posix_platform.h"
+#include "platform_posix/user_port_map.h"
 #include "programs/varnet-script/system_platform.h"
 
 namespace varnet::programs {
@@ -11,7 +15,12 @@ class PosixSystemPlatform : public script::ScriptPlatform {
   PosixSystemPlatform(const script::Script& script, DriveCFolder& files, std::ostream& out)
       : version_(script),
         shell_(out),
-        posix_(posix::MakePosixPlatform({.driveC = &files, .shell = &shell_, .system = &version_})) {}
+        posix_(posix::MakePosixPlatform(
+            {.driveC = &files,
+             .shell = &shell_,
+             .system = &version_,
+             .devices = posix::LoadUserPortMap(posix::UserPortNameFile(), "varnet-script", std::cerr).map,
+             .failures = SystemFailureReport()})) {}
 
   const Platform& Services() override { return posix_->Services(); }
   bench::BenchControl* Bench() override { return nullptr; }

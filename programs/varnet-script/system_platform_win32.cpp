@@ -9,7 +9,9 @@ namespace {
 class Win32SystemPlatform : public script::ScriptPlatform {
  public:
   Win32SystemPlatform(DriveCFolder& files, std::ostream& out)
-      : shell_(out), services_{serial_, serial_, system_, system_, files, shell_} {}
+      : shell_(out), services_{serial_, serial_, system_, system_, files, shell_} {
+    serial_.SetFailureReport(SystemFailureReport());
+  }
 
   const Platform& Services() override { return services_; }
   bench::BenchControl* Bench() override { return nullptr; }

@@ -1,8 +1,10 @@
 // varnet-test-virtual: the dialog on Qt widgets, on the virtual bench, as a user runs it. Drive
 // c: is a folder in the user's data directory; Open TXT shows the data file through xdg-open.
 #include <QApplication>
+#include <iostream>
 
 #include "app/test_app.h"
+#include "command_line/program_options.h"
 #include "host_qt/qt_host.h"
 #include "platform/drive_c_folder.h"
 #include "platform_posix/posix_platform.h"
@@ -11,7 +13,24 @@
 #include "platform_virtual/virtual_bench.h"
 
 int main(int argc, char** argv) {
+  namespace cl = varnet::command_line;
+  const cl::ProgramSpec spec{
+      .program = "varnet-test-virtual",
+      .summary =
+          "The Varnet Test Program dialog on the virtual bench: a simulated adapter on COM3 with a\n"
+          "loop-back plug.",
+      .passSingleDash = true,
+      .epilogue = "Qt's own options (-platform NAME) are taken.",
+  };
+  const cl::ParsedCommandLine command =
+      cl::ParseCommandLine(spec, std::span(argv, static_cast<std::size_t>(argc)), std::cout, std::cerr);
+  if (command.exitStatus) {
+    return *command.exitStatus;
+  }
   QApplication application(argc, argv);
+  if (argc > 1) {
+    return cl::UsageError(spec, std::string("unknown option '") + argv[1] + "'", std::cerr);
+  }
 
   // The simulated adapter on COM3 on the real clock, the NT family, and the user's desktop.
   varnet::bench::SteadyTimeSource time;

@@ -6,7 +6,9 @@
 #   (c) Windows 98 as the reported version: the dialog takes the 9x path;
 #   (d) the Win32 serial layer on a COM port that Wine maps to a pseudo-terminal with a loop-back
 #       echo on its master side (serial-check.exe);
-#   (e) a screenshot of the dialog in a Wine desktop, saved as docs/dialog-win32.png.
+#   (e) a screenshot of the dialog in a Wine desktop, saved as docs/dialog-win32.png;
+#   (f) the zip of tools/build-windows.sh, unpacked: its programs answer --version and refuse an
+#       unknown option there, its runner runs a golden script, and a failed open says why.
 # Usage: tests/wine/run-wine-tests.sh [BUILD_DIR]   (default build-windows, built first when missing)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -191,6 +193,53 @@ if command -v import >/dev/null && command -v convert >/dev/null; then
   fi
 else
   echo "   skipped: imagemagick (import, convert) is not installed"
+fi
+
+echo "== (f) the Windows zip: unpacked, its programs run from there"
+zip=$(ls "$build"/varnet-test-*-windows-x64.zip 2>/dev/null | head -n1)
+if [ -z "$zip" ]; then
+  fail "no zip in $build (tools/build-windows.sh makes it)"
+else
+  unpacked=$build/wine-work/zip
+  rm -rf "$unpacked" && mkdir -p "$unpacked"
+  (cd "$unpacked" && cmake -E tar xf "$zip")
+  folder=$unpacked/$(basename "$zip" .zip)
+  version=${folder##*/varnet-test-}
+  version=${version%-windows-x64}
+  for file in Test.exe TestVirtual.exe varnet-script.exe HOW-TO-START.txt README.md bench-script.md; do
+    if [ -s "$folder/$file" ]; then pass; else fail "the zip has no $file"; fi
+  done
+  for program in Test.exe TestVirtual.exe varnet-script.exe; do
+    answer=$(cd "$folder" && timeout 60 wine "./$program" --version 2>&1 | tr -d '\r')
+    if [ "$answer" = "${program%.exe} $version" ] || [ "$answer" = "$program $version" ]; then
+      pass
+    else
+      fail "$program --version answered '$answer'"
+    fi
+    (cd "$folder" && timeout 60 wine "./$program" --no-such-option >/dev/null 2>&1)
+    status=$?
+    if [ "$status" = 2 ]; then pass; else fail "$program with an unknown option ended with $status"; fi
+  done
+  # A golden script through the unpacked runner, from standard input.
+  golden=$root/tests/scripts/examples/open-and-settings
+  work=$build/wine-work/zip-script
+  rm -rf "$work" && mkdir -p "$work"
+  if (cd "$work" && timeout 120 wine "$folder/varnet-script.exe" - <"$golden.bench" >actual.out 2>actual.err) &&
+    cmp -s "$golden.out" "$work/actual.out"; then
+    pass
+  else
+    fail "the unpacked varnet-script.exe on open-and-settings.bench"
+  fi
+  # The reason behind a failed open, in the system's words, on the runner's standard error.
+  printf 'bench system\nselect 1005 8\nclick 1003\n' >"$work/absent.bench"
+  (cd "$work" && timeout 60 wine "$folder/varnet-script.exe" absent.bench >absent.out 2>absent.err)
+  reason=$(tr -d '\r' <"$work/absent.err")
+  if [[ "$reason" == 'varnet-script: open \\.\COM9: '*'(error '[0-9]*')' ]]; then
+    pass
+    echo "   $reason"
+  else
+    fail "no reason for a failed open on standard error: '$reason'"
+  fi
 fi
 
 echo "== $passes passed, $failures failed in $(($(date +%s) - start)) s"
