@@ -76,6 +76,7 @@ std::optional<Nanoseconds> VirtualBench::NextHappening() const {
 
 void VirtualBench::AdvanceTo(Nanoseconds target) {
   bool moved = false;
+  const std::size_t writesBefore = writes_.size();
   for (;;) {
     const std::optional<Nanoseconds> next = NextHappening();
     if (!next || *next > target) {
@@ -111,7 +112,11 @@ void VirtualBench::AdvanceTo(Nanoseconds target) {
   now_ = std::max(now_, target);
   if (moved) {
     framework::Activity::Touch();
-    wake_.notify_all();
+    // Only for what a waiting thread waits for: waking the others at every step would have them
+    // wake each other for every character that left in between.
+    if (writes_.size() < writesBefore || arrivalWaiters_ > 0) {
+      wake_.notify_all();
+    }
   }
 }
 
@@ -123,7 +128,7 @@ void VirtualBench::LetTimePass(std::unique_lock<std::mutex>& lock, std::optional
     if (done() || (deadline && now_ >= *deadline)) {
       return;
     }
-    std::optional<Nanoseconds> until = NextHappening();
+    std::optional<Nanoseconds> until = NextWakeup();
     if (deadline && (!until || *deadline < *until)) {
       until = deadline;
     }
@@ -140,7 +145,7 @@ void VirtualBench::TickerLoop() {
   while (!stopping_) {
     AdvanceTo(time_.Now());
     FlushEvents();
-    if (const std::optional<Nanoseconds> next = NextHappening()) {
+    if (const std::optional<Nanoseconds> next = NextWakeup()) {
       time_.WaitUntil(lock, wake_, *next);
     } else {
       time_.Wait(lock, wake_);
