@@ -160,6 +160,7 @@ class VirtualBench final : public SerialApi, public DriverApi, public Clock, pub
   // Model time.
   void AdvanceTo(Nanoseconds target);
   std::optional<Nanoseconds> NextHappening() const;
+  std::optional<Nanoseconds> NextHappeningBesideTheTransmitter() const;
   // The next moment at which a waiting thread or the idle observer may find something new.
   std::optional<Nanoseconds> NextWakeup() const;
   std::optional<Nanoseconds> FirstTellingArrival(std::optional<Nanoseconds> horizon,
