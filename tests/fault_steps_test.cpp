@@ -348,8 +348,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The far end toggles RI as fast as it can while the port opens and closes 1,000 times. Every
 // cycle lists its usual lines: the open's three line changes each once (in the monitor's order
-// of bits when a busy monitor finds them kept together), and the close's DSR and DCD changes at
-// most once each (a change still kept when the port closes is discarded with it). "RI Changed!"
+// of bits when a busy monitor finds them kept together), and the close's changes at most once
+// each (a change still kept when the port closes is discarded with it; the CTS change, usually
+// discarded so, is reported when a monitor busy with RI takes the kept changes together while
+// the port is still open). "RI Changed!"
 // comes only while the port is open, never more often than the far end changed the line.
 TEST(OpenCloseUnderToggling, EveryCycleKeepsItsLines) {
   constexpr int kCycles = 1000;
@@ -404,9 +406,9 @@ TEST(OpenCloseUnderToggling, EveryCycleKeepsItsLines) {
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 9, lines.begin() + 11), closing);
     std::vector<std::string> lastChanges(lines.begin() + 11, lines.end() - 1);
     std::sort(lastChanges.begin(), lastChanges.end());
-    EXPECT_TRUE(std::includes(changes.begin() + 1, changes.end(), lastChanges.begin(), lastChanges.end()) &&
+    EXPECT_TRUE(std::includes(changes.begin(), changes.end(), lastChanges.begin(), lastChanges.end()) &&
                 std::adjacent_find(lastChanges.begin(), lastChanges.end()) == lastChanges.end())
-        << "at most one DCD and one DSR change at the close";
+        << "at most one change of each line at the close: " << ::testing::PrintToString(lastChanges);
   }
   stop.store(true);
   farEnd.join();
