@@ -16,7 +16,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/control_ids.h"
 #include "app/test_app.h"
 #include "app/test_dlg.h"
 #include "framework/activity.h"
@@ -24,6 +23,7 @@
 #include "platform/drive_c_folder.h"
 #include "platform_virtual/time_source.h"
 #include "platform_virtual/virtual_bench.h"
+#include "resources/control_ids.h"
 #include "tests/support/faulty_ports.h"
 #include "tests/support/null_platform.h"
 #include "tests/support/port_cycle_lines.h"

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "host_headless/headless_host.h"
+#include "script/script_runner.h"
 #include "tests/support/port_cycle_lines.h"
-#include "tools/script/script_runner.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ ScriptRun RunBenchScript(const std::string& body) {
   ScriptRun run;
   run.status = varnet::script::RunScriptText(
       "serial_bench_test", script, out, err,
-      [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
+      [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::framework::ScriptHost> {
         return std::make_unique<varnet::headless::HeadlessHost>(app);
       });
   run.err = err.str();

@@ -41,7 +41,7 @@ int main() {
   const varnet::Platform services{bench, bench, system, bench, files, shell};
 
   CTestApp app;
-  std::unique_ptr<varnet::script::ScriptHost> host = varnet::win32::MakeScriptHost(app);
+  std::unique_ptr<varnet::framework::ScriptHost> host = varnet::win32::MakeScriptHost(app);
   {
     CTestDlg dialog(services);
     host->Open(dialog);
@@ -117,7 +117,7 @@ int main() {
     Check(host->Show(1016).text == "A-DRIVER-NAME-LONGER-THAN-THE-BOX", "a scrolling box takes any length");
 
     host->Type(1015, "77");
-    host->PressKey(varnet::script::Key::Enter);
+    host->PressKey(varnet::framework::Key::Enter);
     Check(host->Ended() && dialog.m_strLen == "77", "Enter copies the boxes into the members and ends");
     host->Close();
   }
