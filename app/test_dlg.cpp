@@ -138,7 +138,10 @@ void CTestDlg::StopMonitorThread() {
   if (!m_pMonitorThread) {
     return;
   }
-  m_platform.serial.SetEvent(m_hStopEvent);
+  // The stop event is the only way to reach the monitor, and waiting below for a monitor that was
+  // never told to stop would never end: a refused SetEvent on the live event is tried again.
+  while (!m_platform.serial.SetEvent(m_hStopEvent)) {
+  }
   // The monitor may be handing a line over right now: deliver its lines while waiting, and run
   // nothing else, so that neither thread waits for the other.
   framework::AfxGetApp()->Calls().WaitForThreadEnd(*m_pMonitorThread);

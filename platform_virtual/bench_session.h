@@ -14,7 +14,7 @@ namespace varnet::bench {
 
 // One call into the bench: takes the lock and brings the adapter up to now; on leaving, delivers
 // the comm events of this instant as one, tells an idle observer to look again when the call
-// changed something, and wakes the threads that wait for the model to move.
+// changed something and wakes the threads that wait on the bench, so that they look again.
 class VirtualBench::Session {
  public:
   Session(VirtualBench& bench, bool changes) : bench_(bench), lock_(bench.mutex_), changes_(changes) {
@@ -24,8 +24,8 @@ class VirtualBench::Session {
     bench_.FlushEvents();
     if (changes_) {
       framework::Activity::Touch();
+      bench_.wake_.notify_all();
     }
-    bench_.wake_.notify_all();
   }
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;

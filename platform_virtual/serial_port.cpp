@@ -327,10 +327,12 @@ DWORD VirtualBench::ReadBlock(Handle port, std::span<std::uint8_t> buffer, DWORD
       deadline = now_ + Milliseconds(totalMs);
     }
     const std::size_t wanted = buffer.size();
+    ++arrivalWaiters_;
     LetTimePass(session.Lock(), deadline, [&] {
       return LivePort(port) == nullptr || adapter_.received.size() >= wanted ||
              (anyByte && !adapter_.received.empty());
     });
+    --arrivalWaiters_;
     if (LivePort(port) == nullptr) {
       return 0;
     }

@@ -64,6 +64,17 @@ std::optional<Nanoseconds> VirtualBench::NextHappening() const {
   if (adapter_.shifting) {
     consider(adapter_.shifting->end);
   }
+  consider(NextHappeningBesideTheTransmitter());
+  return next;
+}
+
+std::optional<Nanoseconds> VirtualBench::NextHappeningBesideTheTransmitter() const {
+  std::optional<Nanoseconds> next;
+  const auto consider = [&next](std::optional<Nanoseconds> when) {
+    if (when && (!next || *when < *next)) {
+      next = when;
+    }
+  };
   consider(farEndCharacterEnd_);
   consider(adapter_.eepromBusyUntil);
   for (const auto& write : writes_) {
@@ -76,7 +87,18 @@ std::optional<Nanoseconds> VirtualBench::NextHappening() const {
 
 void VirtualBench::AdvanceTo(Nanoseconds target) {
   bool moved = false;
+  const std::size_t writesBefore = writes_.size();
   for (;;) {
+    // Characters that leave before anything else happens take the short way: nothing else
+    // changes at their instants.
+    const std::optional<Nanoseconds> other = NextHappeningBesideTheTransmitter();
+    while (adapter_.shifting && adapter_.shifting->end <= target &&
+           (!other || adapter_.shifting->end < *other)) {
+      now_ = std::max(now_, adapter_.shifting->end);
+      moved = true;
+      CharacterLeft();
+      FlushEvents();
+    }
     const std::optional<Nanoseconds> next = NextHappening();
     if (!next || *next > target) {
       break;
@@ -111,7 +133,11 @@ void VirtualBench::AdvanceTo(Nanoseconds target) {
   now_ = std::max(now_, target);
   if (moved) {
     framework::Activity::Touch();
-    wake_.notify_all();
+    // Only for what a waiting thread waits for: waking the others at every step would have them
+    // wake each other for every character that left in between.
+    if (writes_.size() < writesBefore || arrivalWaiters_ > 0) {
+      wake_.notify_all();
+    }
   }
 }
 
@@ -123,7 +149,7 @@ void VirtualBench::LetTimePass(std::unique_lock<std::mutex>& lock, std::optional
     if (done() || (deadline && now_ >= *deadline)) {
       return;
     }
-    std::optional<Nanoseconds> until = NextHappening();
+    std::optional<Nanoseconds> until = NextWakeup();
     if (deadline && (!until || *deadline < *until)) {
       until = deadline;
     }
@@ -140,7 +166,7 @@ void VirtualBench::TickerLoop() {
   while (!stopping_) {
     AdvanceTo(time_.Now());
     FlushEvents();
-    if (const std::optional<Nanoseconds> next = NextHappening()) {
+    if (const std::optional<Nanoseconds> next = NextWakeup()) {
       time_.WaitUntil(lock, wake_, *next);
     } else {
       time_.Wait(lock, wake_);

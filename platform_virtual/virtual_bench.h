@@ -101,6 +101,7 @@ class VirtualBench final : public SerialApi, public DriverApi, public Clock, pub
  private:
   class Session;
   struct WriteOperation;
+  class OutgoingBytes;
 
   struct PendingWait {
     DWORD* mask = nullptr;
@@ -157,6 +158,11 @@ class VirtualBench final : public SerialApi, public DriverApi, public Clock, pub
   // Model time.
   void AdvanceTo(Nanoseconds target);
   std::optional<Nanoseconds> NextHappening() const;
+  std::optional<Nanoseconds> NextHappeningBesideTheTransmitter() const;
+  // The next moment at which a waiting thread or the idle observer may find something new.
+  std::optional<Nanoseconds> NextWakeup() const;
+  std::optional<Nanoseconds> FirstTellingArrival(std::optional<Nanoseconds> horizon,
+                                                 bool transmitterRuns) const;
   void LetTimePass(std::unique_lock<std::mutex>& lock, std::optional<Nanoseconds> deadline,
                    const std::function<bool()>& done);
   void TickerLoop();
@@ -225,6 +231,7 @@ class VirtualBench final : public SerialApi, public DriverApi, public Clock, pub
   Adapter adapter_;
   std::array<std::uint8_t, 256> eeprom_;
   std::deque<std::shared_ptr<WriteOperation>> writes_;
+  int arrivalWaiters_ = 0;  // reads waiting for bytes to arrive
   DWORD pendingEvents_ = 0;
 
   // What belongs to the bench.

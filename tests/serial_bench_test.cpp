@@ -11,6 +11,7 @@
 
 #include "host_headless/headless_host.h"
 #include "script/script_runner.h"
+#include "tests/support/port_cycle_lines.h"
 
 namespace {
 
@@ -59,22 +60,8 @@ TEST(SerialBench, EveryOpenCloseCycleOnTheLoopbackPlugListsTheSameLines) {
 
   // The monitor's first wait is armed before Open goes on, and its lines are handed over
   // synchronously, so the line events fall in the same places every time.
-  const std::vector<std::string> cycle = {
-      "OPEN COM3 port Successfully!",
-      "Disable any flow control successfully!",
-      "SET port status Successfully!",
-      "Open USB port successfully!",
-      "SET DTR",
-      "SET RTS",
-      "DSR Changed!",
-      "DCD Changed!",
-      "CTS Changed!",
-      "CLEAR DTR",
-      "CLEAR RTS",
-      "DSR Changed!",
-      "DCD Changed!",
-      "Close COM port Successfully!",
-  };
+  std::vector<std::string> cycle = varnet::testing::kOpenLines;
+  cycle.insert(cycle.end(), varnet::testing::kCloseLines.begin(), varnet::testing::kCloseLines.end());
   ASSERT_EQ(run.responses.size(), cycle.size() * kCycles);
   for (int i = 0; i < kCycles; ++i) {
     for (std::size_t k = 0; k < cycle.size(); ++k) {

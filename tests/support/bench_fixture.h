@@ -17,11 +17,34 @@ struct Reply {
   std::vector<std::uint8_t> out;  // the whole output buffer, which started as 0xEE bytes
 };
 
+// The fake clock, keeping the moments until which callers asked to sleep.
+class SleepLog final : public TimeSource {
+ public:
+  void Advance(Nanoseconds by) { clock_.Advance(by); }
+  void AdvanceMs(std::int64_t ms) { clock_.AdvanceMs(ms); }
+  Nanoseconds Now() const override { return clock_.Now(); }
+  void WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& wake,
+                 Nanoseconds deadline) override {
+    sleeps.push_back(deadline);
+    clock_.WaitUntil(lock, wake, deadline);
+  }
+  void Wait(std::unique_lock<std::mutex>& lock, std::condition_variable& wake) override {
+    clock_.Wait(lock, wake);
+  }
+  bool PassesOnItsOwn() const override { return false; }
+
+  // Appended under the bench's lock, which every sleeping caller holds.
+  std::vector<Nanoseconds> sleeps;
+
+ private:
+  FakeTimeSource clock_;
+};
+
 class BenchFixture : public ::testing::Test {
  protected:
   static constexpr DWORD kProgramMask = 0x1FA;
 
-  FakeTimeSource clock;
+  SleepLog clock;
   VirtualBench bench{clock};
 
   // Opens COM3 with the program's time-outs and event mask, all flow control off, at `baud` 8N1.
