@@ -10,8 +10,8 @@
 #include <string>
 
 #include "host_headless/headless_host.h"
-#include "platform_win32/windows_api.h"
 #include "host_win32/win32_host.h"
+#include "platform_win32/windows_api.h"
 #include "tools/script/script_runner.h"
 
 namespace {
@@ -60,9 +60,10 @@ int main(int argc, char** argv) {
   const std::string script = "plug none\nclick 1003\ntype 1012 6000000\nclick 1010\ntype 1015 " +
                              std::to_string(lines) + "\nclick 1048\n";
 
-  const Run headless = RunOn(script, [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
-    return std::make_unique<varnet::headless::HeadlessHost>(app);
-  });
+  const Run headless =
+      RunOn(script, [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
+        return std::make_unique<varnet::headless::HeadlessHost>(app);
+      });
   const Run win32 = RunOn(script, &varnet::win32::MakeScriptHost);
 
   std::size_t printed = 0;
