@@ -21,16 +21,18 @@ ControlKind KindOf(int id) {
   return def != nullptr ? def->kind : ControlKind::Label;
 }
 
-std::vector<std::string> LinesOf(HWND list) {
+// The lines of a list whose longest line, as added, had `longest` bytes. One buffer serves every
+// line, with no LB_GETTEXTLEN for each: a byte added becomes at most one UTF-16 unit in the list,
+// and a unit at most three bytes of the ANSI code page when it is read back.
+std::vector<std::string> LinesOf(HWND list, std::size_t longest) {
   std::vector<std::string> lines;
+  std::string buffer(3 * longest + 1, '\0');
   const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+  lines.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
   for (LRESULT i = 0; i < count; ++i) {
-    const LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    std::string line(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
     const LRESULT copied =
-        ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line.data()));
-    line.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    lines.push_back(std::move(line));
+        ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.data()));
+    lines.emplace_back(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
   }
   return lines;
 }
@@ -360,6 +362,7 @@ int Win32DialogHost::AddString(int listId, const std::string& line) {
     return -1;
   }
   state.count = index + 1;
+  state.longest = std::max(state.longest, line.size());
   return static_cast<int>(index);
 }
 
@@ -377,6 +380,7 @@ void Win32DialogHost::ResetContent(int listId) {
   ListState& state = StateOf(listId);
   state.count = 0;
   state.capacity = 0;
+  state.longest = 0;
   state.currentPending = false;
 }
 
@@ -402,7 +406,7 @@ void Win32DialogHost::ShowNewestLines() {
 void Win32DialogHost::KeepFinalLines() {
   for (const resources::ControlDef& def : resources::MainDialog().controls) {
     if (def.kind == ControlKind::ListBox) {
-      finalLines_[def.id] = LinesOf(Control(def.id));
+      finalLines_[def.id] = LinesOf(Control(def.id), StateOf(def.id).longest);
     }
   }
 }
@@ -668,7 +672,7 @@ std::vector<std::string> Win32DialogHost::Lines(int listId) {
     auto kept = finalLines_.find(listId);
     return kept != finalLines_.end() ? kept->second : std::vector<std::string>();
   }
-  return LinesOf(Control(listId));
+  return LinesOf(Control(listId), StateOf(listId).longest);
 }
 
 }  // namespace varnet::win32

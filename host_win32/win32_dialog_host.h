@@ -99,7 +99,8 @@ class Win32DialogHost : public framework::DialogHost,
     bool currentPending = false;
     int current = -1;
     LRESULT count = 0;
-    LRESULT capacity = 0;  // lines the list can take before it must grow its storage
+    LRESULT capacity = 0;     // lines the list can take before it must grow its storage
+    std::size_t longest = 0;  // bytes of the longest line the list holds, at most
   };
   ListState& StateOf(int listId) { return lists_[listId]; }
 
