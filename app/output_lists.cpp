@@ -1,8 +1,8 @@
 #include <string>
 
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
 #include "framework/win_app.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_template.h"
 #include "runtime/format.h"
 
@@ -24,6 +24,15 @@ void CTestDlg::AppendAndSelect(int listId, std::string_view line) {
 void CTestDlg::AddResponse(std::string_view line) { AppendAndSelect(ids::kCommandResponseList, line); }
 
 void CTestDlg::AddResult(std::string_view line) { AppendAndSelect(ids::kResultList, line); }
+
+std::optional<std::string> CTestDlg::FilledIn(int id, std::string_view missing) {
+  std::string text = Host().GetWindowText(id);
+  if (text.empty()) {
+    AddResponse(missing);
+    return std::nullopt;
+  }
+  return text;
+}
 
 void CTestDlg::AddResultValue(std::int32_t value, std::string_view name) {
   const std::string nameText(name);

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/control_ids.h"
 #include "framework/win_app.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_template.h"
 
 using namespace varnet;

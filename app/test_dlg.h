@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,6 +18,7 @@ extern int g_nContextList;
 
 namespace varnet::driver {
 struct GpPin;  // what tells GP0 from GP1 (driver/gp_pins.cpp)
+class DriverRequests;
 }  // namespace varnet::driver
 
 class CTestDlg : public varnet::framework::CDialog {
@@ -119,6 +121,12 @@ class CTestDlg : public varnet::framework::CDialog {
   std::span<const CommandEntry> GetCommandTable() const override;
 
  private:
+  // The text of box `id`; when the box is empty, nullopt after the response `missing` (the
+  // "Please fill in ..." line of the handler).
+  std::optional<std::string> FilledIn(int id, std::string_view missing);
+  // The requests of the driver channel as it is open now (or not).
+  varnet::driver::DriverRequests Requests();
+
   void AppendAndSelect(int listId, std::string_view line);
   // Stop sequence of the monitor thread: signal, wait for its end (delivering its lines and
   // nothing else), close both events, forget the thread. The port must be closed already.

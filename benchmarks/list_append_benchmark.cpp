@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/control_ids.h"
 #include "framework/dialog.h"
 #include "framework/win_app.h"
 #include "host_qt/qt_host.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_template.h"
 #include "runtime/format.h"
 

@@ -12,7 +12,7 @@
 #include "host_headless/headless_host.h"
 #include "host_win32/win32_host.h"
 #include "platform_win32/windows_api.h"
-#include "tools/script/script_runner.h"
+#include "script/script_runner.h"
 
 namespace {
 

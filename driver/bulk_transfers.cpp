@@ -1,15 +1,18 @@
 // The "Transfer" group: one interrupt report, and bulk blocks written and read.
+#include <optional>
+#include <string>
 #include "app/block_length.h"
-#include "app/control_ids.h"
+
 #include "app/test_dlg.h"
-#include "driver/request_layouts.h"
+#include "protocol/request_layouts.h"
+#include "resources/control_ids.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
 
 using namespace varnet;
 
 void CTestDlg::OnReadInterrupt() {
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  driver::DriverRequests requests = Requests();
   const std::optional<driver::InterruptReport> report = requests.ReadInterrupt();
   if (!report) {
     AddResponse("READ interrupt FAILED.");
@@ -24,18 +27,16 @@ void CTestDlg::OnReadInterrupt() {
 }
 
 void CTestDlg::OnWriteBulk() {
-  const std::string dataText = Host().GetWindowText(ids::kBulkData);
-  if (dataText.empty()) {
-    AddResponse("Please fill in DATA.");
+  const std::optional<std::string> dataText = FilledIn(ids::kBulkData, "Please fill in DATA.");
+  if (!dataText) {
     return;
   }
-  const auto data = static_cast<std::uint8_t>(runtime::StrtolHex(dataText) & 0xFF);
-  const std::string lenText = Host().GetWindowText(ids::kBulkLen);
-  if (lenText.empty()) {
-    AddResponse("Please fill in LEN.");
+  const auto data = static_cast<std::uint8_t>(runtime::StrtolHex(*dataText) & 0xFF);
+  const std::optional<std::string> lenText = FilledIn(ids::kBulkLen, "Please fill in LEN.");
+  if (!lenText) {
     return;
   }
-  std::optional<std::vector<std::uint8_t>> block = BlockForLength(lenText);
+  std::optional<std::vector<std::uint8_t>> block = BlockForLength(*lenText);
   if (!block) {
     AddResponse(kLengthOutOfRange);
     return;
@@ -43,22 +44,21 @@ void CTestDlg::OnWriteBulk() {
   for (std::size_t i = 0; i < block->size(); ++i) {
     (*block)[i] = m_bIncrement == 1 ? static_cast<std::uint8_t>(data + i) : data;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  driver::DriverRequests requests = Requests();
   AddResponse(requests.WriteBulk(*block) ? "WRITE bulk Successfully!" : "WRITE bulk FAILED.");
 }
 
 void CTestDlg::OnReadBulk() {
-  const std::string lenText = Host().GetWindowText(ids::kBulkLen);
-  if (lenText.empty()) {
-    AddResponse("Please fill in LEN.");
+  const std::optional<std::string> lenText = FilledIn(ids::kBulkLen, "Please fill in LEN.");
+  if (!lenText) {
     return;
   }
-  std::optional<std::vector<std::uint8_t>> block = BlockForLength(lenText);
+  std::optional<std::vector<std::uint8_t>> block = BlockForLength(*lenText);
   if (!block) {
     AddResponse(kLengthOutOfRange);
     return;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  driver::DriverRequests requests = Requests();
   const std::optional<std::size_t> received = requests.ReadBulk(*block);
   if (!received) {
     AddResponse("READ bulk FAILED.");

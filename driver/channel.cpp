@@ -1,8 +1,9 @@
 // The driver channel: the handle on which the vendor driver's requests travel.
 #include <string>
 
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
+#include "protocol/request_layouts.h"
+#include "resources/control_ids.h"
 
 using namespace varnet;
 
@@ -40,3 +41,5 @@ void CTestDlg::OnCloseDrv() {
   m_hDriver = kInvalidHandle;
   AddResponse("Close USB port Successfully!");
 }
+
+driver::DriverRequests CTestDlg::Requests() { return driver::DriverRequests(m_platform.driver, m_hDriver); }

@@ -4,16 +4,15 @@
 #include <cstdint>
 
 #include "app/test_dlg.h"
-#include "driver/configuration_walk.h"
-#include "driver/report_line.h"
-#include "driver/request_layouts.h"
+#include "driver/response_texts.h"
+#include "protocol/configuration_walk.h"
+#include "protocol/report_line.h"
+#include "protocol/request_layouts.h"
 #include "runtime/format.h"
 
 using namespace varnet;
 
 namespace {
-
-constexpr std::string_view kNotOpened = "USB port is not opened.";
 
 struct DeviceField {
   std::size_t offset;
@@ -38,7 +37,7 @@ void CTestDlg::OnDeviceDesc() {
     AddResponse(kNotOpened);
     return;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  driver::DriverRequests requests = Requests();
   const std::optional<driver::DeviceDescriptor> descriptor = requests.GetDeviceDescriptor();
   if (!descriptor) {
     AddResponse("GET device descriptor FAILED.");
@@ -61,7 +60,7 @@ void CTestDlg::OnConfigDesc() {
     AddResponse(kNotOpened);
     return;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  driver::DriverRequests requests = Requests();
   const auto head = requests.GetConfigurationDescriptor(driver::kConfigurationHeadLength);
   if (!head) {
     AddResponse("GET configuration descriptor FAILED.");
@@ -87,7 +86,7 @@ void CTestDlg::OnStringDesc() {
     AddResponse(kNotOpened);
     return;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  driver::DriverRequests requests = Requests();
   // One buffer for the four indexes: after the first, bytes 1-255 go out holding the previous
   // answer.
   driver::StringBuffer buffer{};

@@ -1,7 +1,10 @@
 // The "EEPROM" group: one byte written or read at a time, and the status byte.
-#include "app/control_ids.h"
+#include <optional>
+#include <string>
+
 #include "app/test_dlg.h"
-#include "driver/request_layouts.h"
+#include "protocol/request_layouts.h"
+#include "resources/control_ids.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
 
@@ -15,30 +18,27 @@ constexpr std::string_view kFillInReadOffset = "Please fill in OFFSET value";
 }  // namespace
 
 void CTestDlg::OnEepromWrite() {
-  const std::string offsetText = Host().GetWindowText(ids::kEepromOffset);
-  if (offsetText.empty()) {
-    AddResponse("Please fill in offset value.");
+  const std::optional<std::string> offsetText = FilledIn(ids::kEepromOffset, "Please fill in offset value.");
+  if (!offsetText) {
     return;
   }
-  const std::int32_t offset = runtime::StrtolHex(offsetText);
-  const std::string dataText = Host().GetWindowText(ids::kEepromData);
-  if (dataText.empty()) {
-    AddResponse("Please fill in data value.");
+  const std::int32_t offset = runtime::StrtolHex(*offsetText);
+  const std::optional<std::string> dataText = FilledIn(ids::kEepromData, "Please fill in data value.");
+  if (!dataText) {
     return;
   }
-  const std::int32_t data = runtime::StrtolHex(dataText);
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  const std::int32_t data = runtime::StrtolHex(*dataText);
+  driver::DriverRequests requests = Requests();
   AddResponse(requests.EepromWrite(offset, data) ? "EEPROM Write Successfully!" : "EEPROM Write FAILED.");
 }
 
 void CTestDlg::OnEepromReadData() {
-  const std::string offsetText = Host().GetWindowText(ids::kEepromOffset);
-  if (offsetText.empty()) {
-    AddResponse(kFillInReadOffset);
+  const std::optional<std::string> offsetText = FilledIn(ids::kEepromOffset, kFillInReadOffset);
+  if (!offsetText) {
     return;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
-  const std::optional<std::uint8_t> data = requests.EepromReadData(runtime::StrtolHex(offsetText));
+  driver::DriverRequests requests = Requests();
+  const std::optional<std::uint8_t> data = requests.EepromReadData(runtime::StrtolHex(*offsetText));
   if (!data) {
     AddResponse("EEPROM ReadData FAILED.");
     return;
@@ -49,11 +49,10 @@ void CTestDlg::OnEepromReadData() {
 
 void CTestDlg::OnEepromReadStatus() {
   // The status request takes no offset; the box must still hold something.
-  if (Host().GetWindowText(ids::kEepromOffset).empty()) {
-    AddResponse(kFillInReadOffset);
+  if (!FilledIn(ids::kEepromOffset, kFillInReadOffset)) {
     return;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  driver::DriverRequests requests = Requests();
   const std::optional<std::uint8_t> status = requests.EepromReadStatus();
   if (!status) {
     AddResponse("EEPROM ReadStatus FAILED.");

@@ -1,11 +1,14 @@
 // The GP0 and GP1 groups: output enable, read and write of the adapter's two general-purpose
 // pins. Both pins run the same routines; only the table below tells them apart.
 #include <cstdint>
+#include <optional>
+#include <string>
 
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
-#include "driver/request_codes.h"
-#include "driver/request_layouts.h"
+#include "driver/response_texts.h"
+#include "protocol/request_codes.h"
+#include "protocol/request_layouts.h"
+#include "resources/control_ids.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
 
@@ -60,8 +63,6 @@ const GpPin kGp1 = {ids::kGp1OutputEnable,
                     "SET GP1 value Successfully!",
                     "SET GP1 value FAILED."};
 
-constexpr std::string_view kNotOpened = "USB port is not opened.";
-
 }  // namespace
 
 void CTestDlg::GpOutputEnable(const driver::GpPin& pin) {
@@ -76,7 +77,7 @@ void CTestDlg::GpOutputEnable(const driver::GpPin& pin) {
   Host().SetCheck(pin.outputEnableId, flag);
   Host().EnableWindow(pin.setId, flag == 1);
   Host().EnableWindow(pin.valueId, flag == 1);
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  driver::DriverRequests requests = Requests();
   if (!requests.GpOutputEnable(pin.outputEnableCode, flag == 1)) {
     AddResponse(pin.outputEnableFailed);
   }
@@ -87,7 +88,7 @@ void CTestDlg::GpGetValue(const driver::GpPin& pin) {
     AddResponse(kNotOpened);
     return;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  driver::DriverRequests requests = Requests();
   const std::optional<std::uint8_t> value = requests.GpGetValue(pin.getCode);
   if (!value) {
     AddResponse(pin.getFailed);
@@ -99,13 +100,12 @@ void CTestDlg::GpGetValue(const driver::GpPin& pin) {
 void CTestDlg::GpSetValue(const driver::GpPin& pin) {
   // No channel test: Set is reachable only while the output is enabled, but the channel may have
   // closed since, and the request then reports the failure.
-  const std::string valueText = Host().GetWindowText(pin.valueId);
-  if (valueText.empty()) {
-    AddResponse("Please fill in 1 or 0.");
+  const std::optional<std::string> valueText = FilledIn(pin.valueId, "Please fill in 1 or 0.");
+  if (!valueText) {
     return;
   }
-  const auto value = static_cast<std::uint8_t>(runtime::Atoi(valueText) & 0xFF);
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  const auto value = static_cast<std::uint8_t>(runtime::Atoi(*valueText) & 0xFF);
+  driver::DriverRequests requests = Requests();
   AddResponse(requests.GpSetValue(pin.setCode, value) ? pin.setDone : pin.setFailed);
 }
 

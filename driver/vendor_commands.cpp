@@ -1,15 +1,17 @@
 // The vendor command pair, Set Line and the feature trio of the "USB Command" group.
-#include "app/control_ids.h"
+#include <optional>
+#include <string>
+
 #include "app/test_dlg.h"
-#include "driver/request_layouts.h"
+#include "driver/response_texts.h"
+#include "protocol/request_layouts.h"
+#include "resources/control_ids.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
 
 using namespace varnet;
 
 namespace {
-
-constexpr std::string_view kNotOpened = "USB port is not opened.";
 
 // Commands below 0x80 carry a parameter the adapter needs; from 0x80 on, an empty Parameters box
 // sends 0. The comparison is signed, so a negative command still asks for one.
@@ -18,31 +20,29 @@ constexpr std::int32_t kFirstCommandWithoutParameter = 0x80;
 }  // namespace
 
 void CTestDlg::OnSetCommand() {
-  const std::string commandText = Host().GetWindowText(ids::kCommand);
-  if (commandText.empty()) {
-    AddResponse("Please fill in command value.");
+  const std::optional<std::string> commandText = FilledIn(ids::kCommand, "Please fill in command value.");
+  if (!commandText) {
     return;
   }
-  const std::int32_t command = runtime::StrtolHex(commandText);
+  const std::int32_t command = runtime::StrtolHex(*commandText);
   const std::string parameterText = Host().GetWindowText(ids::kParameters);
   if (parameterText.empty() && command < kFirstCommandWithoutParameter) {
     AddResponse("Please fill in parameters.");
     return;
   }
   const std::int32_t parameter = runtime::StrtolHex(parameterText);
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  driver::DriverRequests requests = Requests();
   AddResponse(requests.SetVendorCommand(command, parameter) ? "Set command Successfully!"
                                                             : "Set command FAILED.");
 }
 
 void CTestDlg::OnGetCommand() {
-  const std::string commandText = Host().GetWindowText(ids::kCommand);
-  if (commandText.empty()) {
-    AddResponse("Please fill in command value.");
+  const std::optional<std::string> commandText = FilledIn(ids::kCommand, "Please fill in command value.");
+  if (!commandText) {
     return;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
-  const std::optional<std::uint8_t> response = requests.GetVendorCommand(runtime::StrtolHex(commandText));
+  driver::DriverRequests requests = Requests();
+  const std::optional<std::uint8_t> response = requests.GetVendorCommand(runtime::StrtolHex(*commandText));
   if (!response) {
     AddResponse("Get command FAILED.");
     return;
@@ -52,14 +52,13 @@ void CTestDlg::OnGetCommand() {
 }
 
 void CTestDlg::OnSetLineState() {
-  const std::string stateText = Host().GetWindowText(ids::kSetLine);
-  if (stateText.empty()) {
-    AddResponse("Please fill in state value.");
+  const std::optional<std::string> stateText = FilledIn(ids::kSetLine, "Please fill in state value.");
+  if (!stateText) {
     return;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
-  AddResponse(requests.SendControlState(runtime::StrtolHex(stateText)) ? "SEND Ctrl State Successfully!"
-                                                                       : "SEND Ctrl State FAILED.");
+  driver::DriverRequests requests = Requests();
+  AddResponse(requests.SendControlState(runtime::StrtolHex(*stateText)) ? "SEND Ctrl State Successfully!"
+                                                                        : "SEND Ctrl State FAILED.");
 }
 
 void CTestDlg::OnSetFeature() {
@@ -67,14 +66,13 @@ void CTestDlg::OnSetFeature() {
     AddResponse(kNotOpened);
     return;
   }
-  const std::string featureText = Host().GetWindowText(ids::kFeature);
-  if (featureText.empty()) {
-    AddResponse("Please fill in feature value.");
+  const std::optional<std::string> featureText = FilledIn(ids::kFeature, "Please fill in feature value.");
+  if (!featureText) {
     return;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
-  AddResponse(requests.SetFeature(runtime::StrtolHex(featureText)) ? "SET feature Successfully!"
-                                                                   : "SET feature FAILED.");
+  driver::DriverRequests requests = Requests();
+  AddResponse(requests.SetFeature(runtime::StrtolHex(*featureText)) ? "SET feature Successfully!"
+                                                                    : "SET feature FAILED.");
 }
 
 void CTestDlg::OnGetFeature() {
@@ -82,7 +80,7 @@ void CTestDlg::OnGetFeature() {
     AddResponse(kNotOpened);
     return;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  driver::DriverRequests requests = Requests();
   const std::optional<std::uint16_t> feature = requests.GetFeature();
   if (!feature) {
     AddResponse("GET feature FAILED.");
@@ -96,6 +94,6 @@ void CTestDlg::OnClearFeature() {
     AddResponse(kNotOpened);
     return;
   }
-  driver::DriverRequests requests(m_platform.driver, m_hDriver);
+  driver::DriverRequests requests = Requests();
   AddResponse(requests.ClearFeature() ? "Clear feature successfully." : "Clear feature FAILED.");
 }

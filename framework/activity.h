@@ -3,6 +3,7 @@
 // sequence number, so that an observer can tell that nothing moved while it looked.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace varnet::framework {
@@ -17,6 +18,10 @@ class Activity {
   // Something changed that an observer may need to look at again.
   static void Touch();
   static std::uint64_t Sequence();
+
+  // Blocks until the sequence number is no longer `seen` (something changed since the observer
+  // took it) or `deadline` has come, so that an observer sleeps instead of polling.
+  static void WaitForChange(std::uint64_t seen, std::chrono::steady_clock::time_point deadline);
 };
 
 // Marks the enclosing scope as busy.

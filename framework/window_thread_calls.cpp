@@ -47,6 +47,11 @@ bool WindowThreadCalls::HasPending() const {
   return !queue_.empty();
 }
 
+void WindowThreadCalls::WaitForCall(std::chrono::steady_clock::time_point deadline) {
+  std::unique_lock lock(mutex_);
+  changed_.wait_until(lock, deadline, [this] { return !queue_.empty(); });
+}
+
 bool WindowThreadCalls::RunOne() {
   Pending* pending = nullptr;
   {

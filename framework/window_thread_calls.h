@@ -9,6 +9,7 @@
 // one thread keep their order.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -34,6 +35,8 @@ class WindowThreadCalls {
   void Call(const std::function<void()>& fn);
 
   bool HasPending() const;
+  // Window's thread: blocks until a call has been handed over or `deadline` has come.
+  void WaitForCall(std::chrono::steady_clock::time_point deadline);
 
   // Window's thread: runs the oldest handed-over call, if any. Returns whether one ran.
   bool RunOne();

@@ -27,10 +27,9 @@ void HeadlessHost::Open(framework::CDialog& dialog) {
       control.items.emplace_back(item);
     }
   }
+  messages_.Reset(dialog);
   dialog.Attach(this);
-  ++depth_;
-  dialog.OnInitDialog();
-  --depth_;
+  messages_.RunHandler([&dialog] { dialog.OnInitDialog(); });
   FinishAction();
 }
 
@@ -72,7 +71,7 @@ void HeadlessHost::Select(int id, int index) {
     return;
   }
   SetCurSel(id, index);
-  Dispatch({MessageKind::Command, id, framework::kCbnSelChange, {}});
+  messages_.SendCommand(id, framework::kCbnSelChange);
   FinishAction();
 }
 
@@ -85,53 +84,34 @@ void HeadlessHost::Click(int id) {
     case ControlKind::AutoCheckBox:
       control.check = control.check == 0 ? 1 : 0;
       break;
-    case ControlKind::AutoRadioButton: {
-      // Check this one and clear the other automatic radio buttons of its group: from the
-      // control that starts the group to the next one that starts another.
-      const auto controls = resources::MainDialog().controls;
-      std::size_t self = 0;
-      while (controls[self].id != id) {
-        ++self;
-      }
-      std::size_t first = self;
-      while (first > 0 && (controls[first].style & resources::kGroupStart) == 0) {
-        --first;
-      }
-      for (std::size_t i = first; i < controls.size(); ++i) {
-        if (i > first && (controls[i].style & resources::kGroupStart) != 0) {
-          break;
-        }
-        if (controls[i].kind == ControlKind::AutoRadioButton) {
-          At(controls[i].id).check = controls[i].id == id ? 1 : 0;
-        }
+    case ControlKind::AutoRadioButton:
+      for (int member : resources::AutoRadioGroup(id)) {
+        At(member).check = member == id ? 1 : 0;
       }
       break;
-    }
     default:
       break;
   }
-  Dispatch({MessageKind::Command, id, framework::kBnClicked, {}});
+  messages_.SendCommand(id, framework::kBnClicked);
   FinishAction();
 }
 
-void HeadlessHost::PressKey(script::Key key) {
+void HeadlessHost::PressKey(framework::Key key) {
   // Enter with the focus on the port list runs the default command; Escape cancels.
-  ++depth_;
-  if (key == script::Key::Enter) {
-    dialog_->OnOK();
-  } else {
-    dialog_->OnCancel();
-  }
-  --depth_;
+  messages_.RunHandler([this, key] {
+    if (key == framework::Key::Enter) {
+      dialog_->OnOK();
+    } else {
+      dialog_->OnCancel();
+    }
+  });
   FinishAction();
 }
 
 void HeadlessHost::ContextMenu(int id, bool chooseClear) {
   At(id);
   chooseClear_ = chooseClear;
-  ++depth_;
-  dialog_->OnContextMenu(id, framework::Point{0, 0});
-  --depth_;
+  messages_.RunHandler([this, id] { dialog_->OnContextMenu(id, framework::Point{0, 0}); });
   chooseClear_ = false;
   FinishAction();
 }
@@ -141,9 +121,7 @@ void HeadlessHost::Enable(int id, bool enable) {
   FinishAction();
 }
 
-void HeadlessHost::Post(std::function<void()> action) {
-  queue_.push_back({MessageKind::Posted, 0, 0, std::move(action)});
-}
+void HeadlessHost::Post(std::function<void()> action) { messages_.PostAction(std::move(action)); }
 
 void HeadlessHost::RunPendingMessages() {
   app_.Calls().RunAll();
@@ -151,57 +129,16 @@ void HeadlessHost::RunPendingMessages() {
 }
 
 void HeadlessHost::FinishAction() {
-  // Inside a handler (an action carried out by a handler's message pump) the handler's own pump
-  // goes on; the modal loop takes over only when the outermost handler has returned.
-  if (depth_ > 0) {
-    return;
-  }
-  // The modal loop goes on with the dialog's own messages; posted actions wait for a handler
-  // that pumps.
-  for (bool ran = true; ran && !destroyed_;) {
-    ran = false;
-    for (auto it = queue_.begin(); it != queue_.end(); ++it) {
-      if (it->kind == MessageKind::Command) {
-        Message message = std::move(*it);
-        queue_.erase(it);
-        Dispatch(std::move(message));
-        ran = true;
-        break;
-      }
-    }
-  }
-  if (ending_ && !destroyed_) {
+  if (messages_.FinishAction()) {
     Close();
   }
 }
 
-void HeadlessHost::Dispatch(Message message) {
-  ++depth_;
-  switch (message.kind) {
-    case MessageKind::Command:
-      dialog_->OnCommand(message.id, message.notification);
-      break;
-    case MessageKind::Posted:
-      message.action();
-      break;
-    case MessageKind::Quit:
-      break;
-  }
-  --depth_;
-}
+void HeadlessHost::Close() { messages_.Destroy(); }
 
-void HeadlessHost::Close() {
-  if (destroyed_ || dialog_ == nullptr) {
-    return;
-  }
-  destroyed_ = true;
-  queue_.clear();
-  dialog_->OnDestroy();
-}
-
-script::ControlState HeadlessHost::Show(int id) {
+framework::ControlState HeadlessHost::Show(int id) {
   Control& control = At(id);
-  script::ControlState state;
+  framework::ControlState state;
   state.text = GetWindowText(id);
   state.check = control.check;
   state.enabled = control.enabled;
@@ -283,7 +220,7 @@ void HeadlessHost::TrackPopupMenu(int /*menuId*/, framework::Point /*screenPoint
   ++menusShown_;
   if (chooseClear_) {
     // As Windows posts WM_COMMAND: the command arrives after the menu call has returned.
-    queue_.push_back({MessageKind::Command, resources::kClearCommandId, framework::kBnClicked, {}});
+    messages_.PostCommand(resources::kClearCommandId, framework::kBnClicked);
   }
 }
 
@@ -296,28 +233,14 @@ framework::Size HeadlessHost::GetClientSize() {
   return {resources::MainDialog().width * 7 / 4, resources::MainDialog().height * 14 / 8};
 }
 
-void HeadlessHost::EndDialog(int result) {
-  modalResult_ = result;
-  ending_ = true;
-}
+void HeadlessHost::EndDialog(int result) { messages_.EndDialog(result); }
 
 // --- MessageQueue ---------------------------------------------------------------------------
 
-bool HeadlessHost::PeekMessage() { return !queue_.empty(); }
+bool HeadlessHost::PeekMessage() { return messages_.HasMessage(); }
 
-bool HeadlessHost::PumpMessage() {
-  if (queue_.empty()) {
-    return true;
-  }
-  Message message = std::move(queue_.front());
-  queue_.pop_front();
-  if (message.kind == MessageKind::Quit) {
-    return false;
-  }
-  Dispatch(std::move(message));
-  return true;
-}
+bool HeadlessHost::PumpMessage() { return messages_.PumpOne() != framework::DialogMessages::Pumped::Quit; }
 
-void HeadlessHost::PostQuitMessage(int /*exitCode*/) { queue_.push_back({MessageKind::Quit, 0, 0, {}}); }
+void HeadlessHost::PostQuitMessage(int /*exitCode*/) { messages_.PostQuit(); }
 
 }  // namespace varnet::headless

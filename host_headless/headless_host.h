@@ -3,20 +3,22 @@
 // and the tests.
 #pragma once
 
-#include <deque>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "framework/dialog.h"
+#include "framework/dialog_messages.h"
+#include "framework/script_host.h"
 #include "framework/win_app.h"
 #include "resources/dialog_template.h"
-#include "tools/script/script_host.h"
 
 namespace varnet::headless {
 
-class HeadlessHost : public framework::DialogHost, public framework::MessageQueue, public script::ScriptHost {
+class HeadlessHost : public framework::DialogHost,
+                     public framework::MessageQueue,
+                     public framework::ScriptHost {
  public:
   // Connects itself to the application's message queue.
   explicit HeadlessHost(framework::CWinApp& app);
@@ -27,14 +29,14 @@ class HeadlessHost : public framework::DialogHost, public framework::MessageQueu
   void Type(int id, const std::string& text) override;
   void Select(int id, int index) override;
   void Click(int id) override;
-  void PressKey(script::Key key) override;
+  void PressKey(framework::Key key) override;
   void ContextMenu(int id, bool chooseClear) override;
   void Enable(int id, bool enable) override;
   void Post(std::function<void()> action) override;
   void RunPendingMessages() override;
-  script::ControlState Show(int id) override;
+  framework::ControlState Show(int id) override;
   std::vector<std::string> Lines(int listId) override;
-  bool Ended() const override { return destroyed_; }
+  bool Ended() const override { return messages_.Destroyed(); }
   void Close() override;
 
   // DialogHost
@@ -68,7 +70,7 @@ class HeadlessHost : public framework::DialogHost, public framework::MessageQueu
   // For tests: the current line of a list, the menu shown last, the icons set.
   int ListCurSel(int listId);
   int MenusShown() const { return menusShown_; }
-  int ModalResult() const { return modalResult_; }
+  int ModalResult() const { return messages_.Result(); }
 
  private:
   struct Control {
@@ -81,29 +83,16 @@ class HeadlessHost : public framework::DialogHost, public framework::MessageQueu
     std::vector<std::string> lines;  // list boxes
     int current = -1;                // list boxes: LB_SETCURSEL
   };
-  enum class MessageKind { Command, Posted, Quit };
-  struct Message {
-    MessageKind kind;
-    int id = 0;
-    int notification = 0;
-    std::function<void()> action;
-  };
-
   Control& At(int id);
-  void Dispatch(Message message);
   // After an action: the dialog's own messages, then a window destroyed by EndDialog.
   void FinishAction();
 
   framework::CWinApp& app_;
   framework::CDialog* dialog_ = nullptr;
   std::map<int, Control> controls_;
-  std::deque<Message> queue_;
+  framework::DialogMessages messages_;
   bool chooseClear_ = false;
   int menusShown_ = 0;
-  int depth_ = 0;  // handlers running, outermost first
-  bool ending_ = false;
-  bool destroyed_ = false;
-  int modalResult_ = 0;
 };
 
 }  // namespace varnet::headless

@@ -54,10 +54,7 @@ void QtHost::CreateWindow(framework::CDialog& dialog) {
   const resources::DialogDef& def = resources::MainDialog();
   dialog_ = &dialog;
   controls_.clear();
-  queue_.clear();
-  ending_ = false;
-  destroyed_ = false;
-  modalResult_ = 0;
+  messages_.Reset(dialog);
 
   window_ = std::make_unique<DialogWindow>(static_cast<WindowEvents&>(*this));
   style_ = MakeCompactStyle();
@@ -84,139 +81,143 @@ void QtHost::CreateWindow(framework::CDialog& dialog) {
 }
 
 void QtHost::CreateControl(const resources::ControlDef& def) {
-  QWidget* parent = window_.get();
-  const QString caption = ToQt(def.caption);
   Control control;
-  control.def = &def;
-  const int id = def.id;
   switch (def.kind) {
     case ControlKind::GroupBox:
-    case ControlKind::Label: {
-      QWidget* widget = nullptr;
-      if (def.kind == ControlKind::GroupBox) {
-        widget = new QGroupBox(caption, parent);
-      } else {
-        auto* label = new QLabel(caption, parent);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setTextFormat(Qt::PlainText);
-        widget = label;
-      }
-      // Statics answer HTTRANSPARENT: a click goes to what lies beneath.
-      widget->setAttribute(Qt::WA_TransparentForMouseEvents);
-      control.widget = widget;
+    case ControlKind::Label:
+      control.widget = CreateStatic(def);
       break;
-    }
     case ControlKind::PushButton:
     case ControlKind::AutoRadioButton:
     case ControlKind::AutoCheckBox:
-    case ControlKind::CheckBox: {
-      QAbstractButton* button = nullptr;
-      NextCheckState next;
-      if (def.kind == ControlKind::CheckBox) {
-        next = [] {};  // BS_CHECKBOX: only the program sets the mark
-      } else if (def.kind == ControlKind::AutoRadioButton) {
-        next = [this, id] { CheckRadioButton(id); };
-      }
-      if (def.kind == ControlKind::PushButton || (def.style & resources::kPushLike) != 0) {
-        auto* push = new TemplateButton(caption, parent);
-        push->setAutoDefault(false);
-        push->setDefault(false);
-        push->setCheckable(def.kind != ControlKind::PushButton);
-        push->SetNextCheckState(std::move(next));
-        button = push;
-      } else {
-        auto* box = new TemplateCheckBox(caption, parent);
-        box->SetNextCheckState(std::move(next));
-        button = box;
-      }
-      QObject::connect(button, &QAbstractButton::clicked, button,
-                       [this, id] { Notify(id, framework::kBnClicked); });
-      control.widget = control.button = button;
+    case ControlKind::CheckBox:
+      control.widget = control.button = CreateButton(def);
       break;
-    }
-    case ControlKind::Edit: {
-      auto* edit = new QLineEdit(parent);
-      const bool digits = (def.style & resources::kDigitsOnly) != 0;
-      const bool upper = (def.style & resources::kUpperCase) != 0;
-      if (digits || upper) {
-        edit->setValidator(new EditFilter(digits, upper, edit));
-      }
-      control.widget = control.edit = edit;
+    case ControlKind::Edit:
+      control.widget = control.edit = CreateEdit(def);
       break;
-    }
     case ControlKind::DropDownList:
-    case ControlKind::DropDown: {
-      auto* combo = new QComboBox(parent);
+    case ControlKind::DropDown:
+      control.widget = control.combo = CreateComboBox(def);
       if (def.kind == ControlKind::DropDown) {
-        combo->setEditable(true);
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setCompleter(nullptr);  // a CBS_DROPDOWN does not complete what is typed
-        control.edit = combo->lineEdit();
+        control.edit = control.combo->lineEdit();
       }
-      for (std::string_view item : def.items) {
-        combo->addItem(ToQt(item));
-      }
-      combo->setCurrentIndex(-1);
-      // The template's height includes the dropped list; the box itself is one line high.
-      const int lineHeight = DluToPixelsY(12, units_);
-      const int listHeight = DluToPixelsY(def.rect.height, units_) - lineHeight;
-      combo->setMaxVisibleItems(std::max(1, listHeight / std::max(1, units_.y)));
-      // CBN_SELCHANGE comes from a person's choice, not from the program's CB_SETCURSEL.
-      QObject::connect(combo, &QComboBox::activated, combo,
-                       [this, id] { Notify(id, framework::kCbnSelChange); });
-      control.widget = control.combo = combo;
       break;
-    }
-    case ControlKind::ListBox: {
-      auto* list = new ListBox(parent);
-      if ((def.style & resources::kStaticEdge) != 0) {
-        list->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-      } else {
-        list->setFrameStyle(QFrame::Box | QFrame::Plain);
-      }
-      control.widget = control.list = list;
+    case ControlKind::ListBox:
+      control.widget = control.list = CreateListBox(def);
       break;
-    }
   }
-  QWidget* widget = control.widget;
-  widget->setStyle(style_.get());
+  control.def = &def;
+  PlaceControl(def, *control.widget);
+  if (def.id != resources::kStaticId) {
+    DialogWindow::SetControlId(control.widget, def.id);
+    controls_[def.id] = control;
+  }
+}
+
+QWidget* QtHost::CreateStatic(const resources::ControlDef& def) {
+  QWidget* widget = nullptr;
+  if (def.kind == ControlKind::GroupBox) {
+    widget = new QGroupBox(ToQt(def.caption), window_.get());
+  } else {
+    auto* label = new QLabel(ToQt(def.caption), window_.get());
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextFormat(Qt::PlainText);
+    widget = label;
+  }
+  // Statics answer HTTRANSPARENT: a click goes to what lies beneath.
+  widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+  return widget;
+}
+
+QAbstractButton* QtHost::CreateButton(const resources::ControlDef& def) {
+  const QString caption = ToQt(def.caption);
+  const int id = def.id;
+  QAbstractButton* button = nullptr;
+  NextCheckState next;
+  if (def.kind == ControlKind::CheckBox) {
+    next = [] {};  // BS_CHECKBOX: only the program sets the mark
+  } else if (def.kind == ControlKind::AutoRadioButton) {
+    next = [this, id] { CheckRadioButton(id); };
+  }
+  if (def.kind == ControlKind::PushButton || (def.style & resources::kPushLike) != 0) {
+    auto* push = new TemplateButton(caption, window_.get());
+    push->setAutoDefault(false);
+    push->setDefault(false);
+    push->setCheckable(def.kind != ControlKind::PushButton);
+    push->SetNextCheckState(std::move(next));
+    button = push;
+  } else {
+    auto* box = new TemplateCheckBox(caption, window_.get());
+    box->SetNextCheckState(std::move(next));
+    button = box;
+  }
+  QObject::connect(button, &QAbstractButton::clicked, button,
+                   [this, id] { Notify(id, framework::kBnClicked); });
+  return button;
+}
+
+QLineEdit* QtHost::CreateEdit(const resources::ControlDef& def) {
+  auto* edit = new QLineEdit(window_.get());
+  const bool digits = (def.style & resources::kDigitsOnly) != 0;
+  const bool upper = (def.style & resources::kUpperCase) != 0;
+  if (digits || upper) {
+    edit->setValidator(new EditFilter(digits, upper, edit));
+  }
+  return edit;
+}
+
+QComboBox* QtHost::CreateComboBox(const resources::ControlDef& def) {
+  const int id = def.id;
+  auto* combo = new QComboBox(window_.get());
+  if (def.kind == ControlKind::DropDown) {
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);  // a CBS_DROPDOWN does not complete what is typed
+  }
+  for (std::string_view item : def.items) {
+    combo->addItem(ToQt(item));
+  }
+  combo->setCurrentIndex(-1);
+  // The template's height includes the dropped list; the box itself is one line high.
+  const int lineHeight = DluToPixelsY(12, units_);
+  const int listHeight = DluToPixelsY(def.rect.height, units_) - lineHeight;
+  combo->setMaxVisibleItems(std::max(1, listHeight / std::max(1, units_.y)));
+  // CBN_SELCHANGE comes from a person's choice, not from the program's CB_SETCURSEL.
+  QObject::connect(combo, &QComboBox::activated, combo, [this, id] { Notify(id, framework::kCbnSelChange); });
+  return combo;
+}
+
+ListBox* QtHost::CreateListBox(const resources::ControlDef& def) {
+  auto* list = new ListBox(window_.get());
+  if ((def.style & resources::kStaticEdge) != 0) {
+    list->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  } else {
+    list->setFrameStyle(QFrame::Box | QFrame::Plain);
+  }
+  return list;
+}
+
+void QtHost::PlaceControl(const resources::ControlDef& def, QWidget& widget) {
+  widget.setStyle(style_.get());
   QRect rect = ToPixels(def.rect, units_);
-  if (control.combo != nullptr) {
+  if (resources::IsComboBox(def.kind)) {
     rect.setHeight(DluToPixelsY(12, units_));
   }
-  widget->setGeometry(rect);
-  widget->setEnabled((def.style & resources::kDisabled) == 0);
+  widget.setGeometry(rect);
+  widget.setEnabled((def.style & resources::kDisabled) == 0);
   if (def.kind != ControlKind::GroupBox && def.kind != ControlKind::Label) {
-    widget->setFocusPolicy((def.style & resources::kNoTabStop) != 0 ? Qt::ClickFocus : Qt::StrongFocus);
+    widget.setFocusPolicy((def.style & resources::kNoTabStop) != 0 ? Qt::ClickFocus : Qt::StrongFocus);
   }
   if (def.kind == ControlKind::GroupBox) {
-    widget->lower();  // a frame lies beneath the controls it surrounds
-  }
-  if (id != resources::kStaticId) {
-    DialogWindow::SetControlId(widget, id);
-    controls_[id] = control;
+    widget.lower();  // a frame lies beneath the controls it surrounds
   }
 }
 
 void QtHost::CheckRadioButton(int id) {
-  // BS_AUTORADIOBUTTON: check this one and clear the other automatic radio buttons of its group,
-  // from the control that starts the group to the next one that starts another.
-  const auto controls = resources::MainDialog().controls;
-  std::size_t self = 0;
-  while (controls[self].id != id) {
-    ++self;
-  }
-  std::size_t first = self;
-  while (first > 0 && (controls[first].style & resources::kGroupStart) == 0) {
-    --first;
-  }
-  for (std::size_t i = first; i < controls.size(); ++i) {
-    if (i > first && (controls[i].style & resources::kGroupStart) != 0) {
-      break;
-    }
-    if (controls[i].kind == ControlKind::AutoRadioButton) {
-      At(controls[i].id).button->setChecked(controls[i].id == id);
-    }
+  // BS_AUTORADIOBUTTON: check this one and clear the others of its group.
+  for (int member : resources::AutoRadioGroup(id)) {
+    At(member).button->setChecked(member == id);
   }
 }
 
@@ -244,34 +245,30 @@ QWidget* QtHost::FirstTabStop() {
 
 int QtHost::RunModal(framework::CDialog& dialog) {
   CreateWindow(dialog);
-  ++depth_;
-  dialog.OnInitDialog();
-  --depth_;
+  messages_.RunHandler([&dialog] { dialog.OnInitDialog(); });
   window_->show();
   FirstTabStop()->setFocus();
   QEventLoop loop;
   modalLoop_ = &loop;
   FinishAction();
-  if (!ending_) {
+  if (!messages_.Ending()) {
     loop.exec();
   }
   modalLoop_ = nullptr;
   Close();
-  return modalResult_;
+  return messages_.Result();
 }
 
 void QtHost::Open(framework::CDialog& dialog) {
   CreateWindow(dialog);
-  ++depth_;
-  dialog.OnInitDialog();
-  --depth_;
+  messages_.RunHandler([&dialog] { dialog.OnInitDialog(); });
   window_->show();
   FirstTabStop()->setFocus();
   FinishAction();
 }
 
 void QtHost::Notify(int id, int notification) {
-  Dispatch({MessageKind::Command, id, notification, {}});
+  messages_.SendCommand(id, notification);
   // In the modal loop nothing else would take the dialog's own messages; a script's action
   // takes them itself once the widget's call has returned.
   if (modalLoop_ != nullptr) {
@@ -279,42 +276,8 @@ void QtHost::Notify(int id, int notification) {
   }
 }
 
-void QtHost::Dispatch(Message message) {
-  ++depth_;
-  switch (message.kind) {
-    case MessageKind::Command:
-      dialog_->OnCommand(message.id, message.notification);
-      break;
-    case MessageKind::Posted:
-      message.action();
-      break;
-    case MessageKind::Quit:
-      break;
-  }
-  --depth_;
-}
-
 void QtHost::FinishAction() {
-  // Inside a handler (an action carried out by a handler's message pump) the handler's own pump
-  // goes on; the modal loop takes over only when the outermost handler has returned.
-  if (depth_ > 0 || destroyed_) {
-    return;
-  }
-  // The modal loop goes on with the dialog's own messages; posted actions wait for a handler
-  // that pumps.
-  for (bool ran = true; ran && !destroyed_;) {
-    ran = false;
-    for (auto it = queue_.begin(); it != queue_.end(); ++it) {
-      if (it->kind == MessageKind::Command) {
-        Message message = std::move(*it);
-        queue_.erase(it);
-        Dispatch(std::move(message));
-        ran = true;
-        break;
-      }
-    }
-  }
-  if (ending_ && !destroyed_) {
+  if (messages_.FinishAction()) {
     if (modalLoop_ != nullptr) {
       modalLoop_->exit();
     } else {
@@ -324,49 +287,35 @@ void QtHost::FinishAction() {
 }
 
 void QtHost::Close() {
-  if (destroyed_ || dialog_ == nullptr) {
-    return;
+  if (messages_.Destroy()) {
+    // The widgets stay until the host goes, so that the lists can still be read.
+    window_->hide();
   }
-  destroyed_ = true;
-  queue_.clear();
-  // WM_DESTROY comes while the controls still exist: the monitor's last lines still reach them.
-  ++depth_;
-  dialog_->OnDestroy();
-  --depth_;
-  // The widgets stay until the host goes, so that the lists can still be read.
-  window_->hide();
 }
 
-void QtHost::EndDialog(int result) {
-  modalResult_ = result;
-  ending_ = true;
-}
+void QtHost::EndDialog(int result) { messages_.EndDialog(result); }
 
 void QtHost::OnDefaultCommand() {
-  ++depth_;
-  dialog_->OnOK();
-  --depth_;
+  messages_.RunHandler([this] { dialog_->OnOK(); });
   if (modalLoop_ != nullptr) {
     FinishAction();
   }
 }
 
 void QtHost::OnCancelCommand() {
-  if (destroyed_) {
+  if (messages_.Destroyed()) {
     return;
   }
-  ++depth_;
-  dialog_->OnCancel();
-  --depth_;
+  messages_.RunHandler([this] { dialog_->OnCancel(); });
   if (modalLoop_ != nullptr) {
     FinishAction();
   }
 }
 
 void QtHost::OnContextMenuRequest(int id, QPoint screenPoint) {
-  ++depth_;
-  dialog_->OnContextMenu(id, framework::Point{screenPoint.x(), screenPoint.y()});
-  --depth_;
+  messages_.RunHandler([this, id, screenPoint] {
+    dialog_->OnContextMenu(id, framework::Point{screenPoint.x(), screenPoint.y()});
+  });
   if (modalLoop_ != nullptr) {
     FinishAction();
   }
@@ -410,12 +359,12 @@ void QtHost::Click(int id) {
   FinishAction();
 }
 
-void QtHost::PressKey(script::Key key) {
+void QtHost::PressKey(framework::Key key) {
   // The key goes to the focused control, the port list (the first tab stop), which leaves Enter
   // and Escape to the dialog.
   QWidget* portList = FirstTabStop();
   portList->setFocus();
-  QKeyEvent press(QEvent::KeyPress, key == script::Key::Enter ? Qt::Key_Return : Qt::Key_Escape,
+  QKeyEvent press(QEvent::KeyPress, key == framework::Key::Enter ? Qt::Key_Return : Qt::Key_Escape,
                   Qt::NoModifier);
   QCoreApplication::sendEvent(portList, &press);
   FinishAction();
@@ -434,9 +383,7 @@ void QtHost::Enable(int id, bool enable) {
   FinishAction();
 }
 
-void QtHost::Post(std::function<void()> action) {
-  queue_.push_back({MessageKind::Posted, 0, 0, std::move(action)});
-}
+void QtHost::Post(std::function<void()> action) { messages_.PostAction(std::move(action)); }
 
 void QtHost::RunPendingMessages() {
   app_.Calls().RunAll();
@@ -444,8 +391,8 @@ void QtHost::RunPendingMessages() {
   FinishAction();
 }
 
-script::ControlState QtHost::Show(int id) {
-  script::ControlState state;
+framework::ControlState QtHost::Show(int id) {
+  framework::ControlState state;
   state.text = GetWindowText(id);
   state.check = GetCheck(id);
   state.enabled = IsWindowEnabled(id);
@@ -584,7 +531,7 @@ void QtHost::TrackPopupMenu(int menuId, framework::Point screenPoint) {
   }
   if (chosen) {
     // As Windows posts WM_COMMAND: the command arrives after the menu call has returned.
-    queue_.push_back({MessageKind::Command, resources::kClearCommandId, framework::kBnClicked, {}});
+    messages_.PostCommand(resources::kClearCommandId, framework::kBnClicked);
   }
 }
 
@@ -613,7 +560,7 @@ framework::Size QtHost::GetClientSize() {
 // --- MessageQueue -------------------------------------------------------------------------
 
 bool QtHost::PeekMessage() {
-  if (!queue_.empty()) {
+  if (messages_.HasMessage()) {
     return true;
   }
   // Qt cannot tell whether an event is waiting: each pump counts one round of event processing
@@ -626,20 +573,19 @@ bool QtHost::PeekMessage() {
 }
 
 bool QtHost::PumpMessage() {
-  if (!queue_.empty()) {
-    Message message = std::move(queue_.front());
-    queue_.pop_front();
-    if (message.kind == MessageKind::Quit) {
+  switch (messages_.PumpOne()) {
+    case framework::DialogMessages::Pumped::Quit:
       return false;
-    }
-    Dispatch(std::move(message));
-    return true;
+    case framework::DialogMessages::Pumped::Ran:
+      return true;
+    case framework::DialogMessages::Pumped::Nothing:
+      break;
   }
   QCoreApplication::processEvents();
   roundDone_ = true;
   return true;
 }
 
-void QtHost::PostQuitMessage(int /*exitCode*/) { queue_.push_back({MessageKind::Quit, 0, 0, {}}); }
+void QtHost::PostQuitMessage(int /*exitCode*/) { messages_.PostQuit(); }
 
 }  // namespace varnet::qt

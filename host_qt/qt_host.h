@@ -16,11 +16,12 @@
 #include <vector>
 
 #include "framework/dialog.h"
+#include "framework/dialog_messages.h"
+#include "framework/script_host.h"
 #include "framework/win_app.h"
 #include "host_qt/dialog_units.h"
 #include "host_qt/dialog_window.h"
 #include "resources/dialog_template.h"
-#include "tools/script/script_host.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -34,7 +35,7 @@ class ListBox;
 class QtHost final : public framework::DialogHost,
                      public framework::MessageQueue,
                      public framework::ModalRunner,
-                     public script::ScriptHost,
+                     public framework::ScriptHost,
                      private WindowEvents {
  public:
   // Connects itself to the application's message queue and to its cross-thread calls. A
@@ -52,14 +53,14 @@ class QtHost final : public framework::DialogHost,
   void Type(int id, const std::string& text) override;
   void Select(int id, int index) override;
   void Click(int id) override;
-  void PressKey(script::Key key) override;
+  void PressKey(framework::Key key) override;
   void ContextMenu(int id, bool chooseClear) override;
   void Enable(int id, bool enable) override;
   void Post(std::function<void()> action) override;
   void RunPendingMessages() override;
-  script::ControlState Show(int id) override;
+  framework::ControlState Show(int id) override;
   std::vector<std::string> Lines(int listId) override;
-  bool Ended() const override { return destroyed_; }
+  bool Ended() const override { return messages_.Destroyed(); }
   void Close() override;
 
   // DialogHost
@@ -96,7 +97,7 @@ class QtHost final : public framework::DialogHost,
   QWidget* Widget(int id);
   BaseUnits Units() const { return units_; }
   int ListCurSel(int listId);
-  int ModalResult() const { return modalResult_; }
+  int ModalResult() const { return messages_.Result(); }
   // Brings both lists' views up to date now.
   void UpdateListViews();
 
@@ -109,22 +110,21 @@ class QtHost final : public framework::DialogHost,
     QComboBox* combo = nullptr;
     ListBox* list = nullptr;
   };
-  enum class MessageKind { Command, Posted, Quit };
-  struct Message {
-    MessageKind kind;
-    int id = 0;
-    int notification = 0;
-    std::function<void()> action;
-  };
 
   // Builds the window and its controls from the template and runs OnInitDialog.
   void CreateWindow(framework::CDialog& dialog);
   void CreateControl(const resources::ControlDef& def);
+  QWidget* CreateStatic(const resources::ControlDef& def);
+  QAbstractButton* CreateButton(const resources::ControlDef& def);
+  QLineEdit* CreateEdit(const resources::ControlDef& def);
+  QComboBox* CreateComboBox(const resources::ControlDef& def);
+  ListBox* CreateListBox(const resources::ControlDef& def);
+  // The template's rectangle, state and tab stop; a frame beneath its controls.
+  void PlaceControl(const resources::ControlDef& def, QWidget& widget);
   void CheckRadioButton(int id);
   Control& At(int id);
   QWidget* FirstTabStop();
 
-  void Dispatch(Message message);
   // A control's notification, as the dialog's window procedure receives it.
   void Notify(int id, int notification);
   // After a handler: the dialog's own messages, then the end of the modal run or the window.
@@ -143,14 +143,10 @@ class QtHost final : public framework::DialogHost,
   BaseUnits units_;
   std::map<int, Control> controls_;
   std::map<framework::IconHandle, QIcon> icons_;
-  std::deque<Message> queue_;
+  framework::DialogMessages messages_;
   bool roundDone_ = false;                  // this pump has had its round of Qt events
   std::optional<bool> scriptedMenuChoice_;  // a script's answer to the next menu
   QEventLoop* modalLoop_ = nullptr;
-  int depth_ = 0;  // handlers running
-  bool ending_ = false;
-  bool destroyed_ = false;
-  int modalResult_ = 0;
 };
 
 }  // namespace varnet::qt

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/control_ids.h"
 #include "platform_win32/windows_api.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_template.h"
 
 namespace varnet::win32 {
@@ -157,7 +157,7 @@ INT_PTR CALLBACK Win32DialogHost::DialogProc(HWND window, UINT message, WPARAM w
     return FALSE;
   }
   const INT_PTR result = host->HandleMessage(message, wParam, lParam);
-  if (host->depth_ == 0 && message != WM_DESTROY) {
+  if (!host->depth_.InHandler() && message != WM_DESTROY) {
     // A handler has returned: the window may paint next, with the lists as they now are.
     host->ShowNewestLines();
   }
@@ -173,15 +173,13 @@ INT_PTR Win32DialogHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       // Lines handed over by the monitor wake the window's thread with a message of its own.
       const HWND window = window_;
       app_.Calls().SetWake([window] { ::PostMessageA(window, kRunCallsMessage, 0, 0); });
-      ++depth_;
-      const bool focusDefault = dialog.OnInitDialog();
-      --depth_;
-      return focusDefault ? TRUE : FALSE;
+      const framework::HandlerDepth::Scope handler = depth_.Enter();
+      return dialog.OnInitDialog() ? TRUE : FALSE;
     }
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
       const int notification = HIWORD(wParam);
-      ++depth_;
+      const framework::HandlerDepth::Scope handler = depth_.Enter();
       if (id == IDOK && lParam == 0) {
         dialog.OnOK();
       } else if (id == IDCANCEL && lParam == 0) {
@@ -189,7 +187,6 @@ INT_PTR Win32DialogHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       } else {
         dialog.OnCommand(id, notification);
       }
-      --depth_;
       return TRUE;
     }
     case WM_PAINT:
@@ -204,16 +201,14 @@ INT_PTR Win32DialogHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       const HWND clicked = reinterpret_cast<HWND>(wParam);
       const int id = clicked != window_ && ::IsChild(window_, clicked) ? ::GetDlgCtrlID(clicked) : 0;
       const framework::Point point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-      ++depth_;
+      const framework::HandlerDepth::Scope handler = depth_.Enter();
       dialog.OnContextMenu(id, point);
-      --depth_;
       return TRUE;
     }
-    case WM_DESTROY:
+    case WM_DESTROY: {
       app_.Calls().SetWake(nullptr);
-      ++depth_;
+      const framework::HandlerDepth::Scope handler = depth_.Enter();
       dialog.OnDestroy();
-      --depth_;
       if (scripted_ && ending_) {
         // The dialog has ended itself and its lists go with the window once this returns: the
         // script runner still prints them. (When the runner closes the window, it has printed
@@ -221,6 +216,7 @@ INT_PTR Win32DialogHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         KeepFinalLines();
       }
       return FALSE;
+    }
     case kRunCallsMessage:
       app_.Calls().RunAll();
       return TRUE;
@@ -229,9 +225,8 @@ INT_PTR Win32DialogHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       if (found != posted_.end()) {
         std::function<void()> action = std::move(found->second);
         posted_.erase(found);
-        ++depth_;
+        const framework::HandlerDepth::Scope handler = depth_.Enter();
         action();
-        --depth_;
       }
       return TRUE;
     }
@@ -522,7 +517,7 @@ void Win32DialogHost::RunOwnMessages() {
 }
 
 void Win32DialogHost::FinishAction() {
-  if (depth_ > 0 || window_ == nullptr) {
+  if (depth_.InHandler() || window_ == nullptr) {
     return;
   }
   RunOwnMessages();
@@ -602,7 +597,7 @@ void Win32DialogHost::Click(int id) {
   FinishAction();
 }
 
-void Win32DialogHost::PressKey(script::Key key) {
+void Win32DialogHost::PressKey(framework::Key key) {
   // The key as the dialog manager sees it with the focus on the port list: Enter runs the
   // default command (IDOK), Escape IDCANCEL.
   const HWND focus = Control(ids::kPortList);
@@ -610,15 +605,16 @@ void Win32DialogHost::PressKey(script::Key key) {
   MSG message{};
   message.hwnd = focus;
   message.message = WM_KEYDOWN;
-  message.wParam = key == script::Key::Enter ? VK_RETURN : VK_ESCAPE;
+  message.wParam = key == framework::Key::Enter ? VK_RETURN : VK_ESCAPE;
   message.lParam = 1;
   message.time = ::GetMessageTime();
-  ++depth_;
-  if (!::IsDialogMessageA(window_, &message)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
+  {
+    const framework::HandlerDepth::Scope handler = depth_.Enter();
+    if (!::IsDialogMessageA(window_, &message)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageA(&message);
+    }
   }
-  --depth_;
   FinishAction();
 }
 
@@ -655,8 +651,8 @@ void Win32DialogHost::RunPendingMessages() {
   FinishAction();
 }
 
-script::ControlState Win32DialogHost::Show(int id) {
-  script::ControlState state;
+framework::ControlState Win32DialogHost::Show(int id) {
+  framework::ControlState state;
   const ControlKind kind = KindOf(id);
   state.text = GetWindowText(id);
   state.check = resources::IsButton(kind) ? GetCheck(id) : 0;

@@ -9,16 +9,17 @@
 #include <vector>
 
 #include "framework/dialog.h"
+#include "framework/handler_depth.h"
+#include "framework/script_host.h"
 #include "framework/win_app.h"
 #include "platform_win32/windows_api.h"
-#include "tools/script/script_host.h"
 
 namespace varnet::win32 {
 
 class Win32DialogHost : public framework::DialogHost,
                         public framework::MessageQueue,
                         public framework::ModalRunner,
-                        public script::ScriptHost {
+                        public framework::ScriptHost {
  public:
   // scripted: the window is driven by a script (menus are answered by the script, not tracked).
   Win32DialogHost(framework::CWinApp& app, bool scripted);
@@ -34,12 +35,12 @@ class Win32DialogHost : public framework::DialogHost,
   void Type(int id, const std::string& text) override;
   void Select(int id, int index) override;
   void Click(int id) override;
-  void PressKey(script::Key key) override;
+  void PressKey(framework::Key key) override;
   void ContextMenu(int id, bool chooseClear) override;
   void Enable(int id, bool enable) override;
   void Post(std::function<void()> action) override;
   void RunPendingMessages() override;
-  script::ControlState Show(int id) override;
+  framework::ControlState Show(int id) override;
   std::vector<std::string> Lines(int listId) override;
   bool Ended() const override { return destroyed_; }
   void Close() override;
@@ -109,7 +110,7 @@ class Win32DialogHost : public framework::DialogHost,
   HINSTANCE instance_;
   HWND window_ = nullptr;
   framework::CDialog* dialog_ = nullptr;
-  int depth_ = 0;  // handlers running
+  framework::HandlerDepth depth_;
   bool ending_ = false;
   bool destroyed_ = false;
   int result_ = -1;

@@ -15,7 +15,7 @@ int RunApplication(framework::CWinApp& app) {
   return 0;
 }
 
-std::unique_ptr<script::ScriptHost> MakeScriptHost(framework::CWinApp& app) {
+std::unique_ptr<framework::ScriptHost> MakeScriptHost(framework::CWinApp& app) {
   ::InitCommonControls();
   return std::make_unique<Win32DialogHost>(app, true);
 }

@@ -316,13 +316,7 @@ void PosixSerial::SetEventLocked(Handle event) {
 
 bool PosixSerial::TakeLocked(Handle event) {
   auto found = events_.find(event);
-  if (found == events_.end() || !found->second.signalled) {
-    return false;
-  }
-  if (!found->second.manualReset) {
-    found->second.signalled = false;
-  }
-  return true;
+  return found != events_.end() && found->second.TryTake();
 }
 
 void PosixSerial::MarkDeadLocked(Port& port) {

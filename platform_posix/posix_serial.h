@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/event_state.h"
 #include "platform/serial_api.h"
 #include "platform_posix/com_device_map.h"
 #include "platform_posix/line_events.h"
@@ -70,10 +71,7 @@ class PosixSerial : public SerialApi {
     Handle pendingEvent = kInvalidHandle;
     int users = 0;  // calls working on fd outside the lock; fd is closed when none is left
   };
-  struct Event {
-    bool manualReset = false;
-    bool signalled = false;
-  };
+  using Event = EventState;
   struct Waiter {
     pthread_t thread;
     Handle stopEvent;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "driver/request_codes.h"
 #include "platform_posix/usb_device_files.h"
 #include "platform_posix/usb_string_descriptor.h"
+#include "protocol/request_codes.h"
 
 namespace varnet::posix {
 namespace {

@@ -4,15 +4,9 @@
 #include <utility>
 
 #include "platform_virtual/bench_session.h"
+#include "protocol/request_layouts.h"
 
 namespace varnet::bench {
-namespace {
-
-constexpr std::uint16_t kInterruptFraming = 1u << 4;
-constexpr std::uint16_t kInterruptParity = 1u << 5;
-constexpr std::uint16_t kInterruptOverrun = 1u << 6;
-
-}  // namespace
 
 void VirtualBench::SetPlug(PlugKind plug) {
   Session session(*this, true);
@@ -57,13 +51,13 @@ void VirtualBench::RaiseLineError(LineError error) {
   }
   switch (error) {
     case LineError::Framing:
-      adapter_.interruptEvents |= kInterruptFraming;
+      adapter_.interruptEvents |= driver::kInterruptFraming;
       break;
     case LineError::Parity:
-      adapter_.interruptEvents |= kInterruptParity;
+      adapter_.interruptEvents |= driver::kInterruptParity;
       break;
     case LineError::Overrun:
-      adapter_.interruptEvents |= kInterruptOverrun;
+      adapter_.interruptEvents |= driver::kInterruptOverrun;
       break;
   }
   Raise(CommEvent::kErr);

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "driver/request_codes.h"
+#include "protocol/request_codes.h"
 
 namespace varnet::bench {
 namespace {

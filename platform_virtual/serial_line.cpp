@@ -5,14 +5,9 @@
 
 #include "framework/activity.h"
 #include "platform_virtual/bench_session.h"
+#include "protocol/request_layouts.h"
 
 namespace varnet::bench {
-namespace {
-
-constexpr std::uint16_t kInterruptBreak = 1u << 2;
-constexpr std::uint16_t kInterruptOverrun = 1u << 6;
-
-}  // namespace
 
 Nanoseconds VirtualBench::CharacterTime() const {
   const Dcb& dcb = adapter_.dcb;
@@ -104,7 +99,7 @@ void VirtualBench::Arrive(std::uint8_t byte, bool throughLoop) {
   if (adapter_.received.size() >= kReceiveBufferSize) {
     if (!adapter_.overrunReported) {
       adapter_.overrunReported = true;
-      adapter_.interruptEvents |= kInterruptOverrun;
+      adapter_.interruptEvents |= driver::kInterruptOverrun;
       Raise(CommEvent::kErr);
     }
     return;
@@ -161,7 +156,7 @@ void VirtualBench::BreakArrived() {
   if (!plugged_) {
     return;
   }
-  adapter_.interruptEvents |= kInterruptBreak;
+  adapter_.interruptEvents |= driver::kInterruptBreak;
   Raise(CommEvent::kBreak);
 }
 
@@ -262,7 +257,7 @@ void VirtualBench::Signal(Handle event) {
   if (it == events_.end()) {
     return;
   }
-  it->second.signaled = true;
+  it->second.signalled = true;
   SatisfyBlockedWaits();
   framework::Activity::Touch();
   wake_.notify_all();
@@ -279,11 +274,9 @@ void VirtualBench::SatisfyBlockedWaits() {
       continue;  // the waiting thread finds its wait failed when it looks
     }
     // The stop event is tested first, so that it wins when both are signalled.
-    if (stop->second.signaled) {
-      stop->second.signaled = stop->second.manualReset;
+    if (stop->second.TryTake()) {
       wait->result = kWaitObject0;
-    } else if (portSide->second.signaled) {
-      portSide->second.signaled = portSide->second.manualReset;
+    } else if (portSide->second.TryTake()) {
       wait->result = kWaitObject0 + 1;
     } else {
       continue;

@@ -251,7 +251,7 @@ bool VirtualBench::WaitCommEvent(Handle port, DWORD* mask, Overlapped* overlappe
   const Handle event = overlapped->hEvent;
   // Starting overlapped I/O resets the record's event.
   if (const auto it = events_.find(event); it != events_.end()) {
-    it->second.signaled = false;
+    it->second.signalled = false;
   }
   FlushEvents();
   open->wait = PendingWait{mask, event};

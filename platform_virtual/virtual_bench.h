@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "platform/driver_api.h"
+#include "platform/event_state.h"
 #include "platform/serial_api.h"
 #include "platform/system_api.h"
 #include "platform_virtual/bench_control.h"
@@ -114,10 +115,7 @@ class VirtualBench final : public SerialApi, public DriverApi, public Clock, pub
   struct DriverHandle {
     int generation = 0;
   };
-  struct EventObject {
-    bool manualReset = false;
-    bool signaled = false;
-  };
+  using EventObject = EventState;
   struct InputLevels {
     bool cts = false;
     bool dsr = false;

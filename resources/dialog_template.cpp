@@ -121,6 +121,31 @@ const DialogDef& MainDialog() {
   return dialog;
 }
 
+std::vector<int> AutoRadioGroup(int id) {
+  const std::span<const ControlDef> controls = MainDialog().controls;
+  std::size_t self = 0;
+  while (self < controls.size() && controls[self].id != id) {
+    ++self;
+  }
+  std::vector<int> group;
+  if (self == controls.size()) {
+    return group;
+  }
+  std::size_t first = self;
+  while (first > 0 && (controls[first].style & kGroupStart) == 0) {
+    --first;
+  }
+  for (std::size_t i = first; i < controls.size(); ++i) {
+    if (i > first && (controls[i].style & kGroupStart) != 0) {
+      break;
+    }
+    if (controls[i].kind == ControlKind::AutoRadioButton) {
+      group.push_back(controls[i].id);
+    }
+  }
+  return group;
+}
+
 const ControlDef* FindControl(int id) {
   if (id == kStaticId) {
     return nullptr;

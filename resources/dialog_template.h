@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace varnet::resources {
 
@@ -72,6 +73,11 @@ const DialogDef& MainDialog();
 
 // The control with this id, or nullptr.
 const ControlDef* FindControl(int id);
+
+// The automatic radio buttons of the group of automatic radio button `id`: from the control
+// that starts the group (WS_GROUP) to the next one that starts another, in template order.
+// Clicking one checks it and clears the others.
+std::vector<int> AutoRadioGroup(int id);
 
 // Context menu 130: one pop-up with one item.
 inline constexpr std::string_view kContextMenuPopupCaption = "Menu";

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "app/block_length.h"
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
+#include "protocol/test_pattern.h"
+#include "resources/control_ids.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
-#include "serial/test_pattern.h"
 #include "serial/transfer_waits.h"
 
 using namespace varnet;
@@ -21,12 +21,11 @@ void CTestDlg::OnWriteData() {
     AddResponse("Choose a COM port to write data.");
     return;
   }
-  const std::string lengthText = Host().GetWindowText(ids::kLen);
-  if (lengthText.empty()) {
-    AddResponse("Please fill in data length.");
+  const std::optional<std::string> lengthText = FilledIn(ids::kLen, "Please fill in data length.");
+  if (!lengthText) {
     return;
   }
-  std::optional<std::vector<std::uint8_t>> block = BlockForLength(lengthText);
+  std::optional<std::vector<std::uint8_t>> block = BlockForLength(*lengthText);
   if (!block) {
     AddResponse(kLengthOutOfRange);
     return;
@@ -43,12 +42,11 @@ void CTestDlg::OnReadData() {
     AddResponse("Choose a COM port to read data.");
     return;
   }
-  const std::string lengthText = Host().GetWindowText(ids::kLen);
-  if (lengthText.empty()) {
-    AddResponse("Please fill in data length.");
+  const std::optional<std::string> lengthText = FilledIn(ids::kLen, "Please fill in data length.");
+  if (!lengthText) {
     return;
   }
-  std::optional<std::vector<std::uint8_t>> buffer = BlockForLength(lengthText);
+  std::optional<std::vector<std::uint8_t>> buffer = BlockForLength(*lengthText);
   if (!buffer) {
     AddResponse(kLengthOutOfRange);
     return;

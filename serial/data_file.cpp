@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/test_dlg.h"
+#include "protocol/data_file_parser.h"
 #include "runtime/format.h"
-#include "serial/data_file_parser.h"
 #include "serial/transfer_waits.h"
 
 using namespace varnet;

@@ -1,6 +1,6 @@
 // Flow control and the modem control lines DTR and RTS.
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
+#include "resources/control_ids.h"
 #include "serial/flow_masks.h"
 
 using namespace varnet;

@@ -1,6 +1,6 @@
 // The log switch: a raw log of the bytes Read Data receives, in "c:\4618div".
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
+#include "resources/control_ids.h"
 
 using namespace varnet;
 

@@ -6,9 +6,10 @@
 
 #include "app/block_length.h"
 #include "app/test_dlg.h"
+#include "protocol/test_pattern.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
-#include "serial/test_pattern.h"
+#include "serial/echo_compare.h"
 #include "serial/transfer_waits.h"
 
 using namespace varnet;
@@ -16,9 +17,6 @@ using namespace varnet;
 namespace {
 // How long the echo is given to come back, while the window keeps handling its messages.
 constexpr DWORD kEchoPauseMs = 100;
-// How many received bytes are shown before the first mismatch, and after it.
-constexpr std::size_t kDumpBefore = 5;
-constexpr std::size_t kDumpAfter = 4;
 }  // namespace
 
 void CTestDlg::OnLoopCheck() {
@@ -77,33 +75,13 @@ void CTestDlg::OnLoopCheck() {
       received = m_platform.serial.ReadBlock(m_hComPort, *block, kReadWaitMs);
     }
 
-    bool failed = false;
-    std::optional<std::size_t> firstMismatch;
-    if (received != length) {
-      AddResponse(runtime::Format("Read FAILED! expected read %ld bytes, only read %ld bytes",
-                                  static_cast<long>(length), static_cast<long>(received)));
-      failed = true;
+    const EchoReport report = CompareEcho(*expected, *block, received);
+    for (const std::string& line : report.responses) {
+      AddResponse(line);
     }
-    // Every position is compared; bytes beyond a short read are still the zeros put there above.
-    for (std::size_t k = 0; k < length; ++k) {
-      if ((*block)[k] != (*expected)[k]) {
-        AddResponse(runtime::Format("COMPARE FAILED! expected: 0x%02X - received: 0x%02X - count: %d",
-                                    static_cast<unsigned>((*expected)[k]), static_cast<unsigned>((*block)[k]),
-                                    static_cast<int>(k)));
-        failed = true;
-        if (!firstMismatch) {
-          firstMismatch = k;
-        }
-      }
-    }
-
-    if (failed) {
-      const std::size_t first = firstMismatch.value_or(0);
-      const std::size_t from = first > kDumpBefore ? first - kDumpBefore : 0;
-      const std::size_t to = length == 0 ? 0 : std::min(first + kDumpAfter, length - 1);
-      for (std::size_t p = from; length != 0 && p <= to; ++p) {
-        AddResult(
-            runtime::Format("Data%3d: 0x%02X", static_cast<int>(p), static_cast<unsigned>((*block)[p])));
+    if (report.failed) {
+      for (const std::string& line : report.results) {
+        AddResult(line);
       }
       if (remaining != 0) {
         AddResponse(runtime::Format("Loop Check Failed - times: %ld", static_cast<long>(iteration)));

@@ -2,10 +2,10 @@
 #include <memory>
 #include <string>
 
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
 #include "framework/one_shot_signal.h"
 #include "framework/win_app.h"
+#include "resources/control_ids.h"
 #include "serial/monitor_start_block.h"
 
 using namespace varnet;

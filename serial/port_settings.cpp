@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/control_ids.h"
 #include "app/test_dlg.h"
+#include "resources/control_ids.h"
 #include "runtime/format.h"
 #include "runtime/numbers.h"
 

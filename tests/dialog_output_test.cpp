@@ -3,10 +3,11 @@
 
 #include <string>
 
-#include "app/control_ids.h"
 #include "app/test_app.h"
 #include "app/test_dlg.h"
 #include "host_headless/headless_host.h"
+#include "resources/control_ids.h"
+#include "tests/support/dialog_fixture.h"
 #include "tests/support/null_platform.h"
 
 namespace {
@@ -14,22 +15,7 @@ namespace {
 using varnet::headless::HeadlessHost;
 namespace ids = varnet::ids;
 
-class DialogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    g_nContextList = 0;
-    host.Open(dialog);
-  }
-  void TearDown() override { host.Close(); }
-
-  std::vector<std::string> Responses() { return host.Lines(ids::kCommandResponseList); }
-  std::vector<std::string> Results() { return host.Lines(ids::kResultList); }
-
-  varnet::testing::NullPlatform platform;
-  CTestApp app;
-  HeadlessHost host{app};
-  CTestDlg dialog{platform.services};
-};
+using DialogTest = varnet::testing::DialogOnHost<HeadlessHost>;
 
 TEST_F(DialogTest, OpensWithTheDefaultsOfTheNtFamily) {
   EXPECT_EQ(dialog.m_bWinNT, 1);
@@ -171,7 +157,7 @@ TEST_F(DialogTest, EnterCopiesTheControlsIntoTheMembersThenEnds) {
   host.Type(ids::kLen, "77");
   host.Click(ids::kRand);
   host.Type(ids::kFixValue, "a5");
-  host.PressKey(varnet::script::Key::Enter);
+  host.PressKey(varnet::framework::Key::Enter);
   EXPECT_EQ(dialog.m_strLen, "77");
   EXPECT_EQ(dialog.m_bRand, 1);
   EXPECT_EQ(dialog.m_strFixValue, "A5");
@@ -181,7 +167,7 @@ TEST_F(DialogTest, EnterCopiesTheControlsIntoTheMembersThenEnds) {
 
 TEST_F(DialogTest, EscapeEndsWithoutCopying) {
   host.Type(ids::kLen, "77");
-  host.PressKey(varnet::script::Key::Escape);
+  host.PressKey(varnet::framework::Key::Escape);
   EXPECT_EQ(dialog.m_strLen, "512");
   EXPECT_TRUE(host.Ended());
   EXPECT_EQ(host.ModalResult(), varnet::framework::kIdCancel);

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/configuration_walk.h"
-#include "driver/report_line.h"
+#include "protocol/configuration_walk.h"
+#include "protocol/report_line.h"
 
 namespace {
 

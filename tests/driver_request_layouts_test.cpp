@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
-#include "driver/request_codes.h"
-#include "driver/request_layouts.h"
+#include "protocol/request_codes.h"
+#include "protocol/request_layouts.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "driver/request_codes.h"
 #include "platform_posix/sysfs_driver.h"
 #include "platform_posix/usb_string_descriptor.h"
+#include "protocol/request_codes.h"
 
 namespace varnet::posix {
 namespace {

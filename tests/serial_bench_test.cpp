@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host_headless/headless_host.h"
-#include "tools/script/script_runner.h"
+#include "script/script_runner.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ ScriptRun RunBenchScript(const std::string& body) {
   ScriptRun run;
   run.status = varnet::script::RunScriptText(
       "serial_bench_test", script, out, err,
-      [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
+      [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::framework::ScriptHost> {
         return std::make_unique<varnet::headless::HeadlessHost>(app);
       });
   run.err = err.str();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/data_file_parser.h"
+#include "protocol/data_file_parser.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/control_ids.h"
 #include "app/test_app.h"
 #include "app/test_dlg.h"
 #include "host_headless/headless_host.h"
+#include "resources/control_ids.h"
 #include "runtime/format.h"
 #include "tests/support/null_platform.h"
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "protocol/test_pattern.h"
 #include "runtime/crt_rand.h"
 #include "serial/flow_masks.h"
-#include "serial/test_pattern.h"
 
 namespace {
 

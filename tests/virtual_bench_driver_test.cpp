@@ -1,7 +1,7 @@
 // The virtual adapter's vendor driver: request lengths, answers, and what the bench records.
 #include <gtest/gtest.h>
 
-#include "driver/request_codes.h"
+#include "protocol/request_codes.h"
 #include "tests/support/bench_fixture.h"
 
 namespace varnet::bench::testing {

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "driver/request_codes.h"
 #include "framework/activity.h"
+#include "protocol/request_codes.h"
 #include "tests/support/bench_fixture.h"
 
 namespace varnet::bench::testing {

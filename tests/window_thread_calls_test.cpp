@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "framework/activity.h"
 #include "framework/win_app.h"
 #include "framework/win_thread.h"
 #include "framework/window_thread_calls.h"
@@ -168,6 +169,45 @@ TEST(WindowThreadCalls, OtherThreadsHaveAnEmptyQueue) {
   EXPECT_FALSE(peeked);
   EXPECT_TRUE(app.PeekMessage());
   app.AttachMessageQueue(nullptr);
+}
+
+// An observer sleeps until something happens: a call handed over, or a thread that stops
+// working on its own, wakes it. Without the wake these waits would last until the watchdog ends
+// the test program.
+TEST(WindowThreadCalls, AWaitForACallEndsWhenOneIsHandedOver) {
+  Watchdog watchdog(std::chrono::seconds(30));
+  CWinApp app;
+  int ran = 0;
+  std::thread worker([&] { app.Calls().Call([&] { ++ran; }); });
+  app.Calls().WaitForCall(std::chrono::steady_clock::time_point::max());
+  app.Calls().RunAll();
+  worker.join();
+  EXPECT_EQ(ran, 1);
+}
+
+TEST(Activity, AWaitForAChangeEndsWhenAThreadStopsWorking) {
+  Watchdog watchdog(std::chrono::seconds(30));
+  using varnet::framework::Activity;
+  const int idle = Activity::BusyCount();
+  std::atomic<bool> started{false};
+  std::atomic<bool> finish{false};
+  std::thread worker([&] {
+    Activity::BeginBusy();
+    started.store(true);
+    while (!finish.load()) {
+      std::this_thread::yield();
+    }
+    Activity::EndBusy();
+  });
+  while (!started.load()) {
+    std::this_thread::yield();
+  }
+  const std::uint64_t seen = Activity::Sequence();
+  EXPECT_EQ(Activity::BusyCount(), idle + 1);
+  finish.store(true);
+  Activity::WaitForChange(seen, std::chrono::steady_clock::time_point::max());
+  EXPECT_EQ(Activity::BusyCount(), idle);
+  worker.join();
 }
 
 }  // namespace

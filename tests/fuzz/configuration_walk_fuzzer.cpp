@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "driver/configuration_walk.h"
-#include "driver/report_line.h"
+#include "protocol/configuration_walk.h"
+#include "protocol/report_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   bool lastIsSeparator = false;

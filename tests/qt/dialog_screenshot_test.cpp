@@ -6,10 +6,10 @@
 #include <QPixmap>
 #include <string>
 
-#include "app/control_ids.h"
 #include "app/test_app.h"
 #include "app/test_dlg.h"
 #include "host_qt/qt_host.h"
+#include "resources/control_ids.h"
 #include "tests/support/null_platform.h"
 
 namespace {

@@ -13,12 +13,13 @@
 #include <string>
 #include <thread>
 
-#include "app/control_ids.h"
 #include "app/test_app.h"
 #include "app/test_dlg.h"
 #include "host_qt/list_box.h"
 #include "host_qt/qt_host.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_template.h"
+#include "tests/support/dialog_fixture.h"
 #include "tests/support/null_platform.h"
 
 namespace {
@@ -27,22 +28,9 @@ using varnet::qt::QtHost;
 namespace ids = varnet::ids;
 namespace resources = varnet::resources;
 
-class QtHostTest : public ::testing::Test {
+class QtHostTest : public varnet::testing::DialogOnHost<QtHost> {
  protected:
-  void SetUp() override {
-    g_nContextList = 0;
-    host.Open(dialog);
-  }
-  void TearDown() override { host.Close(); }
-
-  std::vector<std::string> Responses() { return host.Lines(ids::kCommandResponseList); }
-  std::vector<std::string> Results() { return host.Lines(ids::kResultList); }
   QAbstractButton* Button(int id) { return qobject_cast<QAbstractButton*>(host.Widget(id)); }
-
-  varnet::testing::NullPlatform platform;
-  CTestApp app;
-  QtHost host{app};
-  CTestDlg dialog{platform.services};
 };
 
 TEST_F(QtHostTest, BaseUnitsAndWindowSizeAsWindowsComputesThemForTheTemplateFont) {
@@ -187,7 +175,7 @@ TEST_F(QtHostTest, EnterOnAFocusedPushButtonClicksItAndElsewhereEndsTheDialog) {
   EXPECT_FALSE(host.Ended());
 
   host.Type(ids::kLen, "77");
-  host.PressKey(varnet::script::Key::Enter);
+  host.PressKey(varnet::framework::Key::Enter);
   EXPECT_TRUE(host.Ended());
   EXPECT_EQ(dialog.m_strLen, "77");  // copied into the member before the end
   EXPECT_EQ(host.ModalResult(), varnet::framework::kIdOk);
@@ -195,7 +183,7 @@ TEST_F(QtHostTest, EnterOnAFocusedPushButtonClicksItAndElsewhereEndsTheDialog) {
 
 TEST_F(QtHostTest, EscapeEndsWithoutCopying) {
   host.Type(ids::kLen, "77");
-  host.PressKey(varnet::script::Key::Escape);
+  host.PressKey(varnet::framework::Key::Escape);
   EXPECT_TRUE(host.Ended());
   EXPECT_EQ(dialog.m_strLen, "512");
   EXPECT_EQ(host.ModalResult(), varnet::framework::kIdCancel);
@@ -261,7 +249,7 @@ TEST(QtHostModal, LinesFromAnotherThreadArriveWhileTheModalRunWaits) {
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     if (done) {
-      host.PressKey(varnet::script::Key::Escape);
+      host.PressKey(varnet::framework::Key::Escape);
     }
   });
   poll.start(5);

@@ -11,7 +11,7 @@
 
 #include "platform/drive_c_folder.h"
 #include "platform_win32/win32_platform.h"
-#include "serial/data_file_parser.h"
+#include "protocol/data_file_parser.h"
 
 namespace {
 

@@ -41,7 +41,7 @@ int main() {
   const varnet::Platform services{bench, bench, system, bench, files, shell};
 
   CTestApp app;
-  std::unique_ptr<varnet::script::ScriptHost> host = varnet::win32::MakeScriptHost(app);
+  std::unique_ptr<varnet::framework::ScriptHost> host = varnet::win32::MakeScriptHost(app);
   {
     CTestDlg dialog(services);
     host->Open(dialog);
@@ -142,7 +142,7 @@ int main() {
 
     host->Type(1015, "77");
     const Lines responses = host->Lines(1001);
-    host->PressKey(varnet::script::Key::Enter);
+    host->PressKey(varnet::framework::Key::Enter);
     Check(host->Ended() && dialog.m_strLen == "77", "Enter copies the boxes into the members and ends");
     Check(host->Lines(1002) == expected && host->Lines(1001) == responses,
           "the lists' lines stay readable once the dialog has ended");

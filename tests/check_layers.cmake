@@ -1,0 +1,48 @@
+# cmake -DSOURCE=<tree> -P check_layers.cmake: fails when a file includes a header of a folder
+# that its layer may not use. The table below is the drawing in README.md ("Layers"); the
+# libraries' include roots enforce the same arrows at compile time.
+cmake_minimum_required(VERSION 3.20)
+
+set(core runtime platform framework resources)
+set(dialog app serial driver)
+
+set(allowed_runtime runtime)
+set(allowed_platform platform)
+set(allowed_framework framework)
+set(allowed_resources resources)
+set(allowed_protocol protocol runtime platform)
+set(allowed_app ${dialog} protocol ${core})
+set(allowed_serial ${allowed_app})
+set(allowed_driver ${allowed_app})
+set(allowed_platform_virtual platform_virtual protocol ${core})
+set(allowed_platform_posix platform_posix protocol ${core})
+set(allowed_platform_win32 platform_win32 ${core})
+set(allowed_host_headless host_headless ${core})
+set(allowed_host_qt host_qt ${core})
+set(allowed_host_win32 host_win32 platform_win32 ${core})
+set(allowed_script script platform_virtual ${dialog} protocol ${core})
+set(layered_folders runtime platform framework resources protocol app serial driver platform_virtual
+    platform_posix platform_win32 host_headless host_qt host_win32 script)
+
+set(faults "")
+foreach(folder ${layered_folders})
+  file(GLOB_RECURSE files ${SOURCE}/${folder}/*.h ${SOURCE}/${folder}/*.cpp)
+  foreach(file ${files})
+    file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"]+\"")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" header "${line}")
+      if(NOT header MATCHES "/")
+        continue()  # a header beside the file, which the build would not find anyway
+      endif()
+      string(REGEX REPLACE "/.*$" "" used "${header}")
+      if(NOT used IN_LIST allowed_${folder})
+        file(RELATIVE_PATH rel ${SOURCE} ${file})
+        string(REPLACE ";" ", " may "${allowed_${folder}}")
+        string(APPEND faults "  ${rel}: ${header} (${folder}/ may use ${may})\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "includes against the layers:\n${faults}")
+endif()
