@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
                              std::to_string(lines) + "\nclick 1048\n";
 
   const Run headless =
-      RunOn(script, [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::script::ScriptHost> {
+      RunOn(script, [](varnet::framework::CWinApp& app) -> std::unique_ptr<varnet::framework::ScriptHost> {
         return std::make_unique<varnet::headless::HeadlessHost>(app);
       });
   const Run win32 = RunOn(script, &varnet::win32::MakeScriptHost);
