@@ -21,6 +21,43 @@ ControlKind KindOf(int id) {
   return def != nullptr ? def->kind : ControlKind::Label;
 }
 
+// The lines of a list whose longest line, as added, had `longest` bytes. One buffer serves every
+// line, with no LB_GETTEXTLEN for each: a byte added becomes at most one UTF-16 unit in the list,
+// and a unit at most three bytes of the ANSI code page when it is read back.
+std::vector<std::string> LinesOf(HWND list, std::size_t longest) {
+  std::vector<std::string> lines;
+  std::string buffer(3 * longest + 1, '\0');
+  const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+  lines.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT copied =
+        ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.data()));
+    lines.emplace_back(buffer.data(), copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  }
+  return lines;
+}
+
+// Makes line index of a list without selection current and scrolls it into view.
+void MakeCurrent(HWND list, int index) {
+  ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  if (index < 0) {
+    return;
+  }
+  // A list without selection does not scroll to its current item on every system (Wine
+  // leaves it where it is), so the line is brought into view here.
+  RECT client{};
+  ::GetClientRect(list, &client);
+  const LRESULT itemHeight = ::SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
+  const LRESULT top = ::SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+  const int visible =
+      itemHeight > 0 ? std::max(1, static_cast<int>((client.bottom - client.top) / itemHeight)) : 1;
+  if (index < top) {
+    ::SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+  } else if (index >= top + visible) {
+    ::SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(index - visible + 1), 0);
+  }
+}
+
 std::string TextOf(HWND window) {
   const int length = ::GetWindowTextLengthA(window);
   if (length <= 0) {
@@ -54,6 +91,9 @@ bool Win32DialogHost::Create(framework::CDialog& dialog) {
   ending_ = false;
   destroyed_ = false;
   result_ = -1;
+  lists_.clear();
+  linesPending_ = false;
+  finalLines_.clear();
   // A modeless window with our own loop: the same window serves the program and the scripts,
   // and the loop can hand the monitor's lines to the window's thread.
   window_ = ::CreateDialogParamA(instance_, MAKEINTRESOURCEA(dialog.TemplateId()), nullptr, &DialogProc,
@@ -70,6 +110,7 @@ int Win32DialogHost::RunModal(framework::CDialog& dialog) {
     return -1;
   }
   while (!ending_ && !destroyed_) {
+    ShowNewestLines();
     MSG message;
     const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
     if (got == 0 || got == -1) {
@@ -98,6 +139,7 @@ void Win32DialogHost::Close() {
   // WM_DESTROY reaches the dialog (OnDestroy) before the window and its controls go.
   ::DestroyWindow(window_);
   window_ = nullptr;
+  controls_.clear();
   destroyed_ = true;
   posted_.clear();
 }
@@ -114,7 +156,12 @@ INT_PTR CALLBACK Win32DialogHost::DialogProc(HWND window, UINT message, WPARAM w
   if (host == nullptr || host->dialog_ == nullptr) {
     return FALSE;
   }
-  return host->HandleMessage(message, wParam, lParam);
+  const INT_PTR result = host->HandleMessage(message, wParam, lParam);
+  if (!host->depth_.InHandler() && message != WM_DESTROY) {
+    // A handler has returned: the window may paint next, with the lists as they now are.
+    host->ShowNewestLines();
+  }
+  return result;
 }
 
 INT_PTR Win32DialogHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -162,6 +209,12 @@ INT_PTR Win32DialogHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       app_.Calls().SetWake(nullptr);
       const framework::HandlerDepth::Scope handler = depth_.Enter();
       dialog.OnDestroy();
+      if (scripted_ && ending_) {
+        // The dialog has ended itself and its lists go with the window once this returns: the
+        // script runner still prints them. (When the runner closes the window, it has printed
+        // them already.)
+        KeepFinalLines();
+      }
       return FALSE;
     }
     case kRunCallsMessage:
@@ -183,6 +236,10 @@ INT_PTR Win32DialogHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void Win32DialogHost::InitControls() {
+  controls_.clear();
+  for (const resources::ControlDef& def : resources::MainDialog().controls) {
+    controls_[def.id] = ::GetDlgItem(window_, def.id);
+  }
   // The template cannot carry the combo boxes' items: they are added from the table, in order.
   for (const resources::ControlDef& def : resources::MainDialog().controls) {
     if (!resources::IsComboBox(def.kind)) {
@@ -207,7 +264,13 @@ void Win32DialogHost::InitControls() {
 }
 
 HWND Win32DialogHost::Control(int id) const {
-  return window_ != nullptr ? ::GetDlgItem(window_, id) : nullptr;
+  if (window_ == nullptr) {
+    return nullptr;
+  }
+  // GetDlgItem walks the dialog's children, which under Wine asks the server for the list
+  // every time: far too slow for a call made on every line a list takes.
+  auto found = controls_.find(id);
+  return found != controls_.end() ? found->second : ::GetDlgItem(window_, id);
 }
 
 // --- DialogHost -----------------------------------------------------------------------------
@@ -269,33 +332,79 @@ void Win32DialogHost::EnableWindow(int id, bool enable) {
 bool Win32DialogHost::IsWindowEnabled(int id) { return ::IsWindowEnabled(Control(id)) != 0; }
 
 int Win32DialogHost::AddString(int listId, const std::string& line) {
-  const LRESULT index =
-      ::SendMessageA(Control(listId), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-  return index < 0 ? -1 : static_cast<int>(index);
+  const HWND list = Control(listId);
+  if (list == nullptr) {
+    return -1;
+  }
+  ListState& state = StateOf(listId);
+  if (!state.redrawOff) {
+    // A list that redraws updates its scroll bar and repaints for every line added (under
+    // Wine that costs milliseconds a line); in a burst it redraws once, when the window can
+    // paint again.
+    ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    state.redrawOff = true;
+    linesPending_ = true;
+  }
+  if (state.count >= state.capacity) {
+    // Room for as many lines again: a list box left to itself grows its storage a few lines at
+    // a time (Wine copies it each time), which makes a long run of lines quadratic.
+    const LRESULT more = std::max<LRESULT>(state.count, kListStorageStep);
+    const LRESULT room = ::SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(more), 0);
+    state.capacity = room > state.count ? room : state.count + more;
+  }
+  const LRESULT index = ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+  if (index < 0) {
+    return -1;
+  }
+  state.count = index + 1;
+  state.longest = std::max(state.longest, line.size());
+  return static_cast<int>(index);
 }
 
 void Win32DialogHost::SetListCurSel(int listId, int index) {
-  const HWND list = Control(listId);
-  ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  if (index < 0) {
+  // The line becomes current where the window can paint next: what a person can see is the
+  // same, and a burst of lines scrolls the list once rather than once a line.
+  ListState& state = StateOf(listId);
+  state.current = index;
+  state.currentPending = true;
+  linesPending_ = true;
+}
+
+void Win32DialogHost::ResetContent(int listId) {
+  ::SendMessageA(Control(listId), LB_RESETCONTENT, 0, 0);
+  ListState& state = StateOf(listId);
+  state.count = 0;
+  state.capacity = 0;
+  state.longest = 0;
+  state.currentPending = false;
+}
+
+void Win32DialogHost::ShowNewestLines() {
+  if (!linesPending_ || window_ == nullptr || destroyed_) {
     return;
   }
-  // A list without selection does not scroll to its current item on every system (Wine
-  // leaves it where it is), so the line is brought into view here.
-  RECT client{};
-  ::GetClientRect(list, &client);
-  const LRESULT itemHeight = ::SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
-  const LRESULT top = ::SendMessageA(list, LB_GETTOPINDEX, 0, 0);
-  const int visible =
-      itemHeight > 0 ? std::max(1, static_cast<int>((client.bottom - client.top) / itemHeight)) : 1;
-  if (index < top) {
-    ::SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
-  } else if (index >= top + visible) {
-    ::SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(index - visible + 1), 0);
+  linesPending_ = false;
+  for (auto& [id, state] : lists_) {
+    const HWND list = Control(id);
+    if (state.currentPending) {
+      state.currentPending = false;
+      MakeCurrent(list, state.current);
+    }
+    if (state.redrawOff) {
+      state.redrawOff = false;
+      ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+      ::InvalidateRect(list, nullptr, TRUE);
+    }
   }
 }
 
-void Win32DialogHost::ResetContent(int listId) { ::SendMessageA(Control(listId), LB_RESETCONTENT, 0, 0); }
+void Win32DialogHost::KeepFinalLines() {
+  for (const resources::ControlDef& def : resources::MainDialog().controls) {
+    if (def.kind == ControlKind::ListBox) {
+      finalLines_[def.id] = LinesOf(Control(def.id), StateOf(def.id).longest);
+    }
+  }
+}
 
 void Win32DialogHost::TrackPopupMenu(int menuId, framework::Point screenPoint) {
   const HMENU menu = ::LoadMenuA(instance_, MAKEINTRESOURCEA(menuId));
@@ -303,6 +412,8 @@ void Win32DialogHost::TrackPopupMenu(int menuId, framework::Point screenPoint) {
     return;
   }
   const HMENU popup = ::GetSubMenu(menu, 0);
+  // The menu's own loop paints the window while it is open.
+  ShowNewestLines();
   if (popup != nullptr) {
     if (scripted_) {
       // A script answers the menu instead of a mouse: "clear" chooses the pop-up's first item,
@@ -359,11 +470,13 @@ void Win32DialogHost::EndDialog(int result) {
 // --- MessageQueue: the window's thread's queue, for a handler's own pump ----------------------
 
 bool Win32DialogHost::PeekMessage() {
+  ShowNewestLines();
   MSG message;
   return ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) != 0;
 }
 
 bool Win32DialogHost::PumpMessage() {
+  ShowNewestLines();
   MSG message;
   const BOOL got = ::GetMessageA(&message, nullptr, 0, 0);
   if (got == 0 || got == -1) {
@@ -386,6 +499,7 @@ void Win32DialogHost::Open(framework::CDialog& dialog) {
 void Win32DialogHost::RunOwnMessages() {
   MSG message;
   for (;;) {
+    ShowNewestLines();
     // Everything but the script's posted actions, which wait for a handler's pump.
     if (!::PeekMessageA(&message, nullptr, 0, kPostedActionMessage - 1, PM_REMOVE) &&
         !::PeekMessageA(&message, nullptr, kPostedActionMessage + 1, 0xFFFFFFFFu, PM_REMOVE)) {
@@ -549,18 +663,12 @@ framework::ControlState Win32DialogHost::Show(int id) {
 }
 
 std::vector<std::string> Win32DialogHost::Lines(int listId) {
-  std::vector<std::string> lines;
-  const HWND list = Control(listId);
-  const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    const LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-    std::string line(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
-    const LRESULT copied =
-        ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line.data()));
-    line.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    lines.push_back(std::move(line));
+  if (window_ == nullptr) {
+    // The dialog has ended: its lists as they were when the window went.
+    auto kept = finalLines_.find(listId);
+    return kept != finalLines_.end() ? kept->second : std::vector<std::string>();
   }
-  return lines;
+  return LinesOf(Control(listId), StateOf(listId).longest);
 }
 
 }  // namespace varnet::win32

@@ -87,6 +87,23 @@ class Win32DialogHost : public framework::DialogHost,
   std::string TypedWithoutWidthLimit(HWND edit, const std::string& text);
   // The window's own messages that are waiting, without the script's posted actions.
   void RunOwnMessages();
+  // Makes each list's newest line current and in view and lets the lists paint again: called
+  // wherever the window may paint next (a handler returning, a pump, a modal loop starting).
+  void ShowNewestLines();
+  void KeepFinalLines();
+
+  // A list box during a burst of lines: it does not redraw and is scrolled once, at the next
+  // point where the window can paint, rather than once a line.
+  static constexpr LRESULT kListStorageStep = 1024;
+  struct ListState {
+    bool redrawOff = false;
+    bool currentPending = false;
+    int current = -1;
+    LRESULT count = 0;
+    LRESULT capacity = 0;     // lines the list can take before it must grow its storage
+    std::size_t longest = 0;  // bytes of the longest line the list holds, at most
+  };
+  ListState& StateOf(int listId) { return lists_[listId]; }
 
   framework::CWinApp& app_;
   const bool scripted_;
@@ -101,6 +118,11 @@ class Win32DialogHost : public framework::DialogHost,
   bool chooseClear_ = false;
   std::map<LPARAM, std::function<void()>> posted_;
   LPARAM nextPosted_ = 1;
+  std::map<int, HWND> controls_;  // the template's controls, found once
+  std::map<int, ListState> lists_;
+  bool linesPending_ = false;
+  // The lists' lines as the window left them, for a script that asks once the dialog has ended.
+  std::map<int, std::vector<std::string>> finalLines_;
 };
 
 }  // namespace varnet::win32

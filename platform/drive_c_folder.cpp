@@ -15,8 +15,9 @@ std::string Lower(std::string text) {
   return text;
 }
 
-// A C stream in binary mode; text mode ("t") turns CR LF into LF on reading, as the Windows
-// runtime does.
+// A C stream in binary mode that reads text mode ("t") as the Windows runtime reads it: CR LF
+// as LF, and Ctrl-Z as the end of the file. Lines are read as fgets reads them into a C string:
+// a NUL ends the line's text, and what follows it up to the line's end is read and dropped.
 class StdioFile : public File {
  public:
   StdioFile(std::FILE* stream, bool textMode) : stream_(stream), textMode_(textMode) {}
@@ -29,25 +30,23 @@ class StdioFile : public File {
       return std::nullopt;
     }
     std::string line;
-    while (line.size() < maxChars - 1) {
-      int c = std::fgetc(stream_);
+    std::size_t taken = 0;
+    bool ended = false;  // a NUL has ended the line's text
+    while (taken < maxChars - 1) {
+      const int c = ReadChar();
       if (c == EOF) {
         break;
       }
-      if (textMode_ && c == '\r') {
-        const int next = std::fgetc(stream_);
-        if (next == '\n') {
-          c = '\n';
-        } else if (next != EOF) {
-          std::ungetc(next, stream_);
-        }
+      ++taken;
+      ended = ended || c == '\0';
+      if (!ended) {
+        line.push_back(static_cast<char>(c));
       }
-      line.push_back(static_cast<char>(c));
       if (c == '\n') {
         break;
       }
     }
-    if (line.empty()) {
+    if (taken == 0) {
       return std::nullopt;
     }
     return line;
@@ -61,8 +60,34 @@ class StdioFile : public File {
   }
 
  private:
+  int ReadChar() {
+    if (atEnd_) {
+      return EOF;
+    }
+    int c = std::fgetc(stream_);
+    if (!textMode_) {
+      return c;
+    }
+    if (c == kCtrlZ) {
+      // The rest of the file is not read, now or by any later read.
+      atEnd_ = true;
+      return EOF;
+    }
+    if (c == '\r') {
+      const int next = std::fgetc(stream_);
+      if (next == '\n') {
+        c = '\n';
+      } else if (next != EOF) {
+        std::ungetc(next, stream_);
+      }
+    }
+    return c;
+  }
+
+  static constexpr int kCtrlZ = 0x1A;
   std::FILE* stream_;
   bool textMode_;
+  bool atEnd_ = false;
 };
 
 }  // namespace

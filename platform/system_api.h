@@ -31,8 +31,10 @@ class Clock {
 class File {
  public:
   virtual ~File() = default;
-  // fgets: at most maxChars - 1 characters, up to and including a line feed. In text mode a
-  // CR LF pair reads as LF. Empty when nothing could be read (end of file or an error).
+  // fgets: at most maxChars - 1 characters, up to and including a line feed, as the C string
+  // they make: the text ends at a NUL. In text mode, as the Windows runtime reads it, a CR LF
+  // pair reads as LF and Ctrl-Z ends the file. Empty when nothing could be read (end of file or
+  // an error).
   virtual std::optional<std::string> Gets(std::size_t maxChars) = 0;
   // fwrite of the bytes; returns how many were written.
   virtual std::size_t Write(std::span<const std::uint8_t> bytes) = 0;

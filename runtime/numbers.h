@@ -8,8 +8,8 @@
 namespace varnet::runtime {
 
 // atoi: leading white space, one optional sign, decimal digits up to the first other character;
-// no digits gives 0. The value wraps to 32 bits as the Windows runtime's atoi returns it for
-// out-of-range text (it is computed as a 32-bit long with clamping, see below).
+// no digits gives 0. A value outside the signed 32-bit range is clamped to 0x7FFFFFFF, or to
+// -0x80000000 for a negative text, as the Windows runtime's atoi (a 32-bit strtol) returns it.
 std::int32_t Atoi(std::string_view text);
 
 // strtol(text, nullptr, 16): leading white space, one optional sign, an optional 0x or 0X prefix,

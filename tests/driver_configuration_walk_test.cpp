@@ -63,7 +63,8 @@ std::string Shape(const std::vector<ReportLine>& lines) {
   int values = 0;
   auto flush = [&] {
     if (values > 0) {
-      shape += " " + std::to_string(values);
+      shape += ' ';
+      shape += std::to_string(values);
       values = 0;
     }
   };

@@ -83,19 +83,43 @@ int main() {
     Check(delivered && host->Lines(1001) == Lines{"r2", "from another thread"},
           "a line from another thread arrives through the window's message loop");
 
+    const HWND window = ::FindWindowA(nullptr, "Varnet Test Program Ver 3.1.4.5");
+    const HWND resultList = ::GetDlgItem(window, 1002);
+    // The newest line of a list is current and in view whenever the window can paint: once the
+    // runner has let the window handle its messages, and at a pump inside a handler.
+    const auto newestInView = [&](HWND list, LRESULT count, const char* where) {
+      RECT client{};
+      ::GetClientRect(list, &client);
+      const LRESULT top = ::SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+      const LRESULT itemHeight = ::SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
+      const LRESULT visible = itemHeight > 0 ? client.bottom / itemHeight : 0;
+      std::printf("     %s: %ld lines, top line %ld, %ld lines in view\n", where, static_cast<long>(count),
+                  static_cast<long>(top), static_cast<long>(visible));
+      return ::SendMessageA(list, LB_GETCOUNT, 0, 0) == count && top > 0 && top + visible >= count &&
+             ::SendMessageA(list, LB_GETCURSEL, 0, 0) == count - 1 && ::IsWindowVisible(list) != 0;
+    };
     for (int i = 0; i < 200; ++i) {
       dialog.AddResult("line " + std::to_string(i));
     }
-    const HWND window = ::FindWindowA(nullptr, "Varnet Test Program Ver 3.1.4.5");
-    const HWND resultList = ::GetDlgItem(window, 1002);
-    RECT client{};
-    ::GetClientRect(resultList, &client);
-    const LRESULT top = ::SendMessageA(resultList, LB_GETTOPINDEX, 0, 0);
-    const LRESULT itemHeight = ::SendMessageA(resultList, LB_GETITEMHEIGHT, 0, 0);
-    const LRESULT visible = itemHeight > 0 ? client.bottom / itemHeight : 0;
-    std::printf("     Result list: top line %ld, %ld lines in view\n", static_cast<long>(top),
-                static_cast<long>(visible));
-    Check(top > 0 && top + visible >= 201, "the newest line of a list is in view");
+    host->RunPendingMessages();
+    Check(newestInView(resultList, 201, "Result list after the runner's idling"),
+          "the newest line of a list is current and in view");
+
+    bool inViewAtPump = false;
+    host->Post([&] {
+      for (int i = 200; i < 500; ++i) {
+        dialog.AddResult("line " + std::to_string(i));
+      }
+      dialog.PumpMessages();
+      inViewAtPump = newestInView(resultList, 501, "Result list at a pump inside a handler");
+    });
+    dialog.PumpMessages();
+    Check(inViewAtPump, "inside a handler, the newest line is in view at each pump");
+    Lines expected{"x3"};
+    for (int i = 0; i < 500; ++i) {
+      expected.push_back("line " + std::to_string(i));
+    }
+    Check(host->Lines(1002) == expected, "every line is in the list, in order");
 
     bool ran = false;
     host->Post([&] { ran = true; });
@@ -117,8 +141,11 @@ int main() {
     Check(host->Show(1016).text == "A-DRIVER-NAME-LONGER-THAN-THE-BOX", "a scrolling box takes any length");
 
     host->Type(1015, "77");
+    const Lines responses = host->Lines(1001);
     host->PressKey(varnet::framework::Key::Enter);
     Check(host->Ended() && dialog.m_strLen == "77", "Enter copies the boxes into the members and ends");
+    Check(host->Lines(1002) == expected && host->Lines(1001) == responses,
+          "the lists' lines stay readable once the dialog has ended");
     host->Close();
   }
   host.reset();

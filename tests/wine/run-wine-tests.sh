@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the Windows programs under Wine on a virtual X display:
 #   (a) every golden script of tests/scripts through varnet-script.exe on the real Win32 dialog,
-#       and the Win32 host's own paths (host-check.exe);
+#       the Win32 host's own paths (host-check.exe), and the data file read by the Windows
+#       runtime as drive c: reads it (data-file-check.exe);
 #   (b) every control's rectangle and styles against the template (layout-check.exe);
 #   (c) Windows 98 as the reported version: the dialog takes the 9x path;
 #   (d) the Win32 serial layer on a COM port that Wine maps to a pseudo-terminal with a loop-back
@@ -101,6 +102,14 @@ if timeout 60 wine "$bin/host-check.exe" >"$build/wine-work/host-check.txt" 2>&1
 else
   fail "host-check"
   tr -d '\r' <"$build/wine-work/host-check.txt" | grep -v '^ok'
+fi
+
+echo "== (a) the data file read through the Windows runtime's text mode and through drive c:"
+if timeout 60 wine "$bin/data-file-check.exe" >"$build/wine-work/data-file-check.txt" 2>&1; then
+  pass
+else
+  fail "data-file-check"
+  tr -d '\r' <"$build/wine-work/data-file-check.txt" | grep -v '^ok'
 fi
 
 echo "== (b) the dialog's controls against the template"
