@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/drive_c_folder.h"
@@ -26,8 +27,11 @@ fs::path& Folder() {
   return folder;
 }
 
-// What a text-mode reader must hand over in all: the content with each CR LF pair as LF.
-std::string TextModeContent(std::string_view content) {
+// What a text-mode reader must hand over, piece by piece, as the Windows runtime's fgets does:
+// the content up to its first Ctrl-Z with each CR LF pair as LF, cut after each LF and after
+// kDataLineChars characters; a NUL ends the text of its piece.
+std::vector<std::string> TextModePieces(std::string_view content) {
+  content = content.substr(0, content.find('\x1A'));
   std::string text;
   for (std::size_t i = 0; i < content.size(); ++i) {
     if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n') {
@@ -35,7 +39,18 @@ std::string TextModeContent(std::string_view content) {
     }
     text.push_back(content[i]);
   }
-  return text;
+  std::vector<std::string> pieces;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = start;
+    while (end < text.size() && end - start < varnet::kDataLineChars &&
+           (end == start || text[end - 1] != '\n')) {
+      ++end;
+    }
+    const std::string_view raw = std::string_view(text).substr(start, end - start);
+    pieces.emplace_back(raw.substr(0, raw.find('\0')));
+    start = end;
+  }
+  return pieces;
 }
 
 int HexValue(char c) {
@@ -82,18 +97,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::unique_ptr<varnet::File> file = drive.Open("c:\\data.txt", "rt");
   Check(file != nullptr);
 
-  std::string read;
-  bool lastPiece = false;
-  while (const std::optional<std::string> piece = file->Gets(varnet::kDataLineChars + 1)) {
-    // Only the last piece may be cut short of both its line feed and the length limit.
-    Check(!lastPiece);
-    Check(!piece->empty() && piece->size() <= varnet::kDataLineChars);
-    const std::size_t feed = piece->find('\n');
-    Check(feed == std::string::npos || feed + 1 == piece->size());
-    lastPiece = feed == std::string::npos && piece->size() < varnet::kDataLineChars;
+  std::vector<std::string> pieces;
+  while (std::optional<std::string> piece = file->Gets(varnet::kDataLineChars + 1)) {
+    Check(pieces.size() < size + 1);
     CheckParse(*piece);
-    read += *piece;
+    pieces.push_back(std::move(*piece));
   }
-  Check(read == TextModeContent(content));
+  Check(pieces == TextModePieces(content));
   return 0;
 }
