@@ -22,11 +22,17 @@ const OptionSpec* Find(const ProgramSpec& spec, std::string_view name) {
 }  // namespace
 
 std::string HelpText(const ProgramSpec& spec) {
-  std::string text = "usage: " + std::string(spec.program) + " [OPTION]...";
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on a short literal + std::string.
+  std::string text = "usage: ";
+  text += spec.program;
+  text += " [OPTION]...";
   if (!spec.arguments.empty()) {
-    text += " " + std::string(spec.arguments);
+    text += ' ';
+    text += spec.arguments;
   }
-  text += "\n" + std::string(spec.summary) + "\n\nOptions:\n";
+  text += '\n';
+  text += spec.summary;
+  text += "\n\nOptions:\n";
   std::vector<const OptionSpec*> all;
   for (const OptionSpec& option : spec.options) {
     all.push_back(&option);
@@ -34,15 +40,20 @@ std::string HelpText(const ProgramSpec& spec) {
   all.push_back(&kHelp);
   all.push_back(&kVersion);
   for (const OptionSpec* option : all) {
-    std::string left = "  " + std::string(option->name);
+    std::string left = "  ";
+    left += option->name;
     if (!option->valueName.empty()) {
-      left += " " + std::string(option->valueName);
+      left += ' ';
+      left += option->valueName;
     }
     left.resize(std::max<std::size_t>(left.size() + 2, 22), ' ');
-    text += left + std::string(option->help) + "\n";
+    text += left;
+    text += option->help;
+    text += '\n';
   }
   if (!spec.epilogue.empty()) {
-    text += "\n" + std::string(spec.epilogue);
+    text += '\n';
+    text += spec.epilogue;
     if (text.back() != '\n') {
       text += '\n';
     }

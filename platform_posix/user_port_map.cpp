@@ -68,7 +68,9 @@ PortNameFile ParsePortNameFile(std::string_view text, const std::string& fileNam
     const std::string_view device = Trimmed(line.substr(equals + 1));
     const std::optional<int> number = ComDeviceMap::NumberOfName(name);
     if (!number) {
-      problem("\"" + std::string(name) + "\" is not a COM name (COM1 to COM15)");
+      // Not "\"" + std::string(name): GCC 12 warns falsely (-Wrestrict) on a one-character literal
+      // before a temporary string.
+      problem(std::string(1, '"').append(name).append("\" is not a COM name (COM1 to COM15)"));
       continue;
     }
     if (*number < 1 || *number > ComDeviceMap::kPorts) {
