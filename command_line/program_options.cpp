@@ -7,11 +7,11 @@
 namespace varnet::command_line {
 namespace {
 
-const OptionSpec kHelp{"--help", "", "show this text and exit"};
-const OptionSpec kVersion{"--version", "", "show the version and exit"};
+const OptionSyntax kHelp{"--help", "", "show this text and exit"};
+const OptionSyntax kVersion{"--version", "", "show the version and exit"};
 
-const OptionSpec* Find(const ProgramSpec& spec, std::string_view name) {
-  for (const OptionSpec& option : spec.options) {
+const OptionSyntax* Find(const CommandLineSyntax& syntax, std::string_view name) {
+  for (const OptionSyntax& option : syntax.options) {
     if (option.name == name) {
       return &option;
     }
@@ -21,25 +21,25 @@ const OptionSpec* Find(const ProgramSpec& spec, std::string_view name) {
 
 }  // namespace
 
-std::string HelpText(const ProgramSpec& spec) {
+std::string HelpText(const CommandLineSyntax& syntax) {
   // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on a short literal + std::string.
   std::string text = "usage: ";
-  text += spec.program;
+  text += syntax.program;
   text += " [OPTION]...";
-  if (!spec.arguments.empty()) {
+  if (!syntax.arguments.empty()) {
     text += ' ';
-    text += spec.arguments;
+    text += syntax.arguments;
   }
   text += '\n';
-  text += spec.summary;
+  text += syntax.summary;
   text += "\n\nOptions:\n";
-  std::vector<const OptionSpec*> all;
-  for (const OptionSpec& option : spec.options) {
+  std::vector<const OptionSyntax*> all;
+  for (const OptionSyntax& option : syntax.options) {
     all.push_back(&option);
   }
   all.push_back(&kHelp);
   all.push_back(&kVersion);
-  for (const OptionSpec* option : all) {
+  for (const OptionSyntax* option : all) {
     std::string left = "  ";
     left += option->name;
     if (!option->valueName.empty()) {
@@ -51,9 +51,9 @@ std::string HelpText(const ProgramSpec& spec) {
     text += option->help;
     text += '\n';
   }
-  if (!spec.epilogue.empty()) {
+  if (!syntax.epilogue.empty()) {
     text += '\n';
-    text += spec.epilogue;
+    text += syntax.epilogue;
     if (text.back() != '\n') {
       text += '\n';
     }
@@ -61,23 +61,24 @@ std::string HelpText(const ProgramSpec& spec) {
   return text;
 }
 
-std::string VersionText(const ProgramSpec& spec) {
-  return std::string(spec.program) + " " VARNET_VERSION_TEXT "\n";
+std::string VersionText(const CommandLineSyntax& syntax) {
+  return std::string(syntax.program) + " " VARNET_VERSION_TEXT "\n";
 }
 
-int UsageError(const ProgramSpec& spec, std::string_view message, std::ostream& err) {
-  err << spec.program << ": " << message << "\nTry '" << spec.program << " --help' for more information.\n";
+int UsageError(const CommandLineSyntax& syntax, std::string_view message, std::ostream& err) {
+  err << syntax.program << ": " << message << "\nTry '" << syntax.program
+      << " --help' for more information.\n";
   return 2;
 }
 
-ParsedCommandLine ParseCommandLine(const ProgramSpec& spec, std::span<char* const> argv, std::ostream& out,
-                                   std::ostream& err) {
+ParsedCommandLine ParseCommandLine(const CommandLineSyntax& syntax, std::span<char* const> argv,
+                                   std::ostream& out, std::ostream& err) {
   ParsedCommandLine parsed;
   if (!argv.empty()) {
     parsed.passedOn.emplace_back(argv[0]);
   }
   const auto fail = [&](std::string_view message) {
-    parsed.exitStatus = UsageError(spec, message, err);
+    parsed.exitStatus = UsageError(syntax, message, err);
     return parsed;
   };
   bool optionsEnded = false;
@@ -93,16 +94,16 @@ ParsedCommandLine ParseCommandLine(const ProgramSpec& spec, std::span<char* cons
       continue;
     }
     if (arg == "--help") {
-      out << HelpText(spec);
+      out << HelpText(syntax);
       parsed.exitStatus = 0;
       return parsed;
     }
     if (arg == "--version") {
-      out << VersionText(spec);
+      out << VersionText(syntax);
       parsed.exitStatus = 0;
       return parsed;
     }
-    if (arg[1] != '-' && spec.passSingleDash) {
+    if (arg[1] != '-' && syntax.passSingleDash) {
       parsed.passedOn.push_back(arg);
       // The toolkit's option may take a value: it goes along, and the toolkit judges both.
       if (i + 1 < argv.size() && argv[i + 1][0] != '-') {
@@ -113,7 +114,7 @@ ParsedCommandLine ParseCommandLine(const ProgramSpec& spec, std::span<char* cons
     // --name=value or --name value.
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    const OptionSpec* option = name.starts_with("--") ? Find(spec, name) : nullptr;
+    const OptionSyntax* option = name.starts_with("--") ? Find(syntax, name) : nullptr;
     if (option == nullptr) {
       return fail("unknown option '" + name + "'");
     }
@@ -130,11 +131,11 @@ ParsedCommandLine ParseCommandLine(const ProgramSpec& spec, std::span<char* cons
       return fail("option '" + name + "' needs a value (" + std::string(option->valueName) + ")");
     }
   }
-  if (parsed.arguments.size() < spec.minArguments) {
-    return fail("missing " + std::string(spec.arguments));
+  if (parsed.arguments.size() < syntax.minArguments) {
+    return fail("missing " + std::string(syntax.arguments));
   }
-  if (parsed.arguments.size() > spec.maxArguments) {
-    return fail("unexpected argument '" + parsed.arguments[spec.maxArguments] + "'");
+  if (parsed.arguments.size() > syntax.maxArguments) {
+    return fail("unexpected argument '" + parsed.arguments[syntax.maxArguments] + "'");
   }
   return parsed;
 }

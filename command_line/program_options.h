@@ -12,17 +12,17 @@
 
 namespace varnet::command_line {
 
-struct OptionSpec {
+struct OptionSyntax {
   std::string_view name;       // "--host"
   std::string_view valueName;  // "NAME"; empty for a switch without a value
   std::string_view help;
 };
 
-struct ProgramSpec {
+struct CommandLineSyntax {
   std::string_view program = {};    // "varnet-script", as messages begin
   std::string_view arguments = {};  // "FILE" in the usage line; empty when the program takes none
   std::string_view summary = {};    // one line under the usage line
-  std::vector<OptionSpec> options = {};
+  std::vector<OptionSyntax> options = {};
   std::size_t minArguments = 0;
   std::size_t maxArguments = 0;
   // Arguments that begin with a single "-" (and the one after each) are left for a toolkit that
@@ -43,13 +43,13 @@ struct ParsedCommandLine {
 };
 
 // "-" alone is an argument (standard input), and "--" ends the options.
-ParsedCommandLine ParseCommandLine(const ProgramSpec& spec, std::span<char* const> argv, std::ostream& out,
-                                   std::ostream& err);
+ParsedCommandLine ParseCommandLine(const CommandLineSyntax& syntax, std::span<char* const> argv,
+                                   std::ostream& out, std::ostream& err);
 
 // The message and status for a command line the program found wrong after parsing it.
-int UsageError(const ProgramSpec& spec, std::string_view message, std::ostream& err);
+int UsageError(const CommandLineSyntax& syntax, std::string_view message, std::ostream& err);
 
-std::string HelpText(const ProgramSpec& spec);
-std::string VersionText(const ProgramSpec& spec);
+std::string HelpText(const CommandLineSyntax& syntax);
+std::string VersionText(const CommandLineSyntax& syntax);
 
 }  // namespace varnet::command_line

@@ -39,7 +39,7 @@ void Show(const std::string& text, bool error) {
 
 ProgramStart StartProgram(std::string_view program, std::string_view summary) {
   namespace cl = command_line;
-  const cl::ProgramSpec spec{
+  const cl::CommandLineSyntax syntax{
       .program = program,
       .summary = summary,
       .options = {{"--log", "FILE", "append the reason behind each failed call to FILE"}},
@@ -48,7 +48,7 @@ ProgramStart StartProgram(std::string_view program, std::string_view summary) {
   std::ostringstream out;
   std::ostringstream err;
   const cl::ParsedCommandLine command =
-      cl::ParseCommandLine(spec, std::span(__argv, static_cast<std::size_t>(__argc)), out, err);
+      cl::ParseCommandLine(syntax, std::span(__argv, static_cast<std::size_t>(__argc)), out, err);
   ProgramStart start;
   start.exitStatus = command.exitStatus;
   std::string logFile;
@@ -62,7 +62,7 @@ ProgramStart StartProgram(std::string_view program, std::string_view summary) {
     if (std::optional<FailureReport> log = cl::FailuresToLog(logFile, std::string(program))) {
       start.failures = std::move(*log);
     } else {
-      start.exitStatus = cl::UsageError(spec, "cannot open the log file " + logFile, err);
+      start.exitStatus = cl::UsageError(syntax, "cannot open the log file " + logFile, err);
     }
   }
   if (!out.str().empty()) {

@@ -15,7 +15,7 @@
 namespace varnet::command_line {
 namespace {
 
-const ProgramSpec kSpec{
+const CommandLineSyntax kSyntax{
     .program = "prog",
     .arguments = "FILE",
     .summary = "Does things.",
@@ -29,7 +29,7 @@ struct Outcome {
   std::string err;
 };
 
-Outcome Parse(const ProgramSpec& spec, std::vector<std::string> args) {
+Outcome Parse(const CommandLineSyntax& syntax, std::vector<std::string> args) {
   args.insert(args.begin(), "prog");
   std::vector<char*> argv;
   for (std::string& arg : args) {
@@ -37,19 +37,19 @@ Outcome Parse(const ProgramSpec& spec, std::vector<std::string> args) {
   }
   std::ostringstream out;
   std::ostringstream err;
-  Outcome outcome{ParseCommandLine(spec, argv, out, err), "", ""};
+  Outcome outcome{ParseCommandLine(syntax, argv, out, err), "", ""};
   outcome.out = out.str();
   outcome.err = err.str();
   return outcome;
 }
 
 TEST(CommandLine, HelpAndVersionEndAtOnceWithStatus0) {
-  const Outcome help = Parse(kSpec, {"--host", "qt", "--help", "--bogus"});
+  const Outcome help = Parse(kSyntax, {"--host", "qt", "--help", "--bogus"});
   EXPECT_EQ(help.parsed.exitStatus, 0);
   EXPECT_EQ(help.out.rfind("usage: prog [OPTION]... FILE\nDoes things.\n", 0), 0u) << help.out;
   EXPECT_NE(help.out.find("  --host NAME         the host\n"), std::string::npos) << help.out;
   EXPECT_NE(help.out.find("  --version"), std::string::npos);
-  const Outcome version = Parse(kSpec, {"--version"});
+  const Outcome version = Parse(kSyntax, {"--version"});
   EXPECT_EQ(version.parsed.exitStatus, 0);
   EXPECT_EQ(version.out, "prog " VARNET_VERSION_TEXT "\n");
   EXPECT_EQ(std::string(VARNET_VERSION_TEXT), "3.1.4.5");
@@ -68,7 +68,7 @@ TEST(CommandLine, OptionsAndArguments) {
       {{}, "-", {}},
   };
   for (const Case& c : cases) {
-    const Outcome outcome = Parse(kSpec, c.args);
+    const Outcome outcome = Parse(kSyntax, c.args);
     EXPECT_FALSE(outcome.parsed.exitStatus) << outcome.err;
     const auto host = outcome.parsed.values.find("--host");
     EXPECT_EQ(host == outcome.parsed.values.end() ? "-" : host->second, c.host);
@@ -88,7 +88,7 @@ TEST(CommandLine, WhatIsNotUnderstoodIsStatus2WithAMessage) {
       {{"a.bench", "b.bench"}, "unexpected argument 'b.bench'"},
   };
   for (const Case& c : cases) {
-    const Outcome outcome = Parse(kSpec, c.args);
+    const Outcome outcome = Parse(kSyntax, c.args);
     EXPECT_EQ(outcome.parsed.exitStatus, 2) << c.message;
     EXPECT_EQ(outcome.err, "prog: " + c.message + "\nTry 'prog --help' for more information.\n");
     EXPECT_EQ(outcome.out, "");
@@ -96,15 +96,15 @@ TEST(CommandLine, WhatIsNotUnderstoodIsStatus2WithAMessage) {
 }
 
 TEST(CommandLine, AToolkitsSingleDashOptionsArePassedOnWithTheirValues) {
-  ProgramSpec spec = kSpec;
-  spec.passSingleDash = true;
-  spec.maxArguments = 0;
-  const Outcome outcome = Parse(spec, {"-platform", "offscreen", "-reverse"});
+  CommandLineSyntax syntax = kSyntax;
+  syntax.passSingleDash = true;
+  syntax.maxArguments = 0;
+  const Outcome outcome = Parse(syntax, {"-platform", "offscreen", "-reverse"});
   EXPECT_FALSE(outcome.parsed.exitStatus) << outcome.err;
   EXPECT_EQ(outcome.parsed.passedOn,
             (std::vector<std::string>{"prog", "-platform", "offscreen", "-reverse"}));
-  EXPECT_EQ(Parse(spec, {"--nope"}).parsed.exitStatus, 2);
-  EXPECT_EQ(Parse(spec, {"stray"}).parsed.exitStatus, 2);
+  EXPECT_EQ(Parse(syntax, {"--nope"}).parsed.exitStatus, 2);
+  EXPECT_EQ(Parse(syntax, {"stray"}).parsed.exitStatus, 2);
 }
 
 TEST(FailureOutput, LinesGoOnTheStreamAfterTheProgramsName) {

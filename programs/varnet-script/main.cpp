@@ -38,8 +38,8 @@ namespace {
 
 namespace cl = varnet::command_line;
 
-cl::ProgramSpec Spec() {
-  cl::ProgramSpec spec{
+cl::CommandLineSyntax Syntax() {
+  cl::CommandLineSyntax syntax{
       .program = "varnet-script",
       .arguments = "FILE",
       .summary =
@@ -49,23 +49,23 @@ cl::ProgramSpec Spec() {
       .maxArguments = 1,
   };
 #if defined(VARNET_WITH_WIN32_HOST)
-  spec.options.push_back({"--host", "NAME", "the dialog's host: win32 (the default) or headless"});
+  syntax.options.push_back({"--host", "NAME", "the dialog's host: win32 (the default) or headless"});
 #elif defined(VARNET_WITH_QT)
-  spec.options.push_back({"--host", "NAME", "the dialog's host: headless (the default) or qt"});
+  syntax.options.push_back({"--host", "NAME", "the dialog's host: headless (the default) or qt"});
 #else
-  spec.options.push_back({"--host", "NAME", "the dialog's host: headless"});
+  syntax.options.push_back({"--host", "NAME", "the dialog's host: headless"});
 #endif
 #ifdef __linux__
-  spec.options.push_back({"--ports", "", "print the COM names' device files in effect, and exit"});
-  spec.epilogue =
+  syntax.options.push_back({"--ports", "", "print the COM names' device files in effect, and exit"});
+  syntax.epilogue =
       "Under `bench system` the script runs on this machine's own ports; why a call on them failed is\n"
       "said on standard error. COM names are chosen in ~/.config/varnet-test/ports (see --ports).\n";
 #else
-  spec.epilogue =
+  syntax.epilogue =
       "Under `bench system` the script runs on this machine's own ports; why a call on them\n"
       "failed is said on standard error.\n";
 #endif
-  return spec;
+  return syntax;
 }
 
 // The script's text and the name its messages give it; empty after a message on `err`.
@@ -97,9 +97,9 @@ int main(int argc, char** argv) {
 #else
   std::string hostName = "headless";
 #endif
-  const cl::ProgramSpec spec = Spec();
+  const cl::CommandLineSyntax syntax = Syntax();
   const cl::ParsedCommandLine command =
-      cl::ParseCommandLine(spec, std::span(argv, static_cast<std::size_t>(argc)), std::cout, std::cerr);
+      cl::ParseCommandLine(syntax, std::span(argv, static_cast<std::size_t>(argc)), std::cout, std::cerr);
   if (command.exitStatus) {
     return *command.exitStatus;
   }
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
   }
 #endif
   if (command.arguments.empty()) {
-    return cl::UsageError(spec, "missing FILE (a bench script, or - for standard input)", std::cerr);
+    return cl::UsageError(syntax, "missing FILE (a bench script, or - for standard input)", std::cerr);
   }
   if (auto host = command.values.find("--host"); host != command.values.end()) {
     hostName = host->second;
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
   };
   auto host = hosts.find(hostName);
   if (host == hosts.end()) {
-    return cl::UsageError(spec, "no host named " + hostName + " in this build", std::cerr);
+    return cl::UsageError(syntax, "no host named " + hostName + " in this build", std::cerr);
   }
   const std::optional<std::string> text = ReadScript(fileName);
   if (!text) {

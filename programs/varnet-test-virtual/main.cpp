@@ -14,7 +14,7 @@
 
 int main(int argc, char** argv) {
   namespace cl = varnet::command_line;
-  const cl::ProgramSpec spec{
+  const cl::CommandLineSyntax syntax{
       .program = "varnet-test-virtual",
       .summary =
           "The Varnet Test Program dialog on the virtual bench: a simulated adapter on COM3 with a\n"
@@ -23,13 +23,13 @@ int main(int argc, char** argv) {
       .epilogue = "Qt's own options (-platform NAME) are taken.",
   };
   const cl::ParsedCommandLine command =
-      cl::ParseCommandLine(spec, std::span(argv, static_cast<std::size_t>(argc)), std::cout, std::cerr);
+      cl::ParseCommandLine(syntax, std::span(argv, static_cast<std::size_t>(argc)), std::cout, std::cerr);
   if (command.exitStatus) {
     return *command.exitStatus;
   }
   QApplication application(argc, argv);
   if (argc > 1) {
-    return cl::UsageError(spec, std::string("unknown option '") + argv[1] + "'", std::cerr);
+    return cl::UsageError(syntax, std::string("unknown option '") + argv[1] + "'", std::cerr);
   }
 
   // The simulated adapter on COM3 on the real clock, the NT family, and the user's desktop.

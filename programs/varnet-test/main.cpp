@@ -15,7 +15,7 @@
 
 int main(int argc, char** argv) {
   namespace cl = varnet::command_line;
-  const cl::ProgramSpec spec{
+  const cl::CommandLineSyntax syntax{
       .program = "varnet-test",
       .summary = "The Varnet Test Program dialog on this machine's own serial ports.",
       .passSingleDash = true,
@@ -25,19 +25,19 @@ int main(int argc, char** argv) {
           "taken.",
   };
   const cl::ParsedCommandLine command =
-      cl::ParseCommandLine(spec, std::span(argv, static_cast<std::size_t>(argc)), std::cout, std::cerr);
+      cl::ParseCommandLine(syntax, std::span(argv, static_cast<std::size_t>(argc)), std::cout, std::cerr);
   if (command.exitStatus) {
     return *command.exitStatus;
   }
   QApplication application(argc, argv);
   if (argc > 1) {
-    return cl::UsageError(spec, std::string("unknown option '") + argv[1] + "'", std::cerr);
+    return cl::UsageError(syntax, std::string("unknown option '") + argv[1] + "'", std::cerr);
   }
 
   const std::unique_ptr<varnet::posix::PosixPlatform> posix = varnet::posix::MakePosixPlatform(
       {.devices =
-           varnet::posix::LoadUserPortMap(varnet::posix::UserPortNameFile(), spec.program, std::cerr).map,
-       .failures = cl::FailuresOn(std::cerr, std::string(spec.program))});
+           varnet::posix::LoadUserPortMap(varnet::posix::UserPortNameFile(), syntax.program, std::cerr).map,
+       .failures = cl::FailuresOn(std::cerr, std::string(syntax.program))});
 
   CTestApp app;
   app.SetPlatform(&posix->Services());
