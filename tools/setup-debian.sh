@@ -14,3 +14,9 @@ if ((${#missing[@]})); then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+# The QEMU guests' kernel is fetched by the tests with apt-get download: it needs the package lists.
+if ! apt-cache show linux-image-amd64 >/dev/null 2>&1; then
+  sudo=""
+  if [ "$(id -u)" != 0 ]; then sudo=sudo; fi
+  $sudo apt-get update -qq
+fi
