@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -54,12 +55,15 @@ class TickingClock final : public Clock {
 // The dialog on the virtual bench (loop-back plug) behind the fault layer.
 struct Rig {
   explicit Rig(DWORD version = kWindowsNt)
-      : null(version),
-        files(std::filesystem::path(::testing::TempDir()) / "fault_steps_drive_c"),
-        services{ports, ports, null.services.system, clock, files, null.services.shell} {
+      : null(version), files(driveC), services{ports, ports, null.services.system,
+                                               clock, files, null.services.shell} {
     host.Open(dialog);
   }
-  ~Rig() { host.Close(); }
+  ~Rig() {
+    host.Close();
+    std::error_code error;
+    std::filesystem::remove_all(driveC, error);
+  }
 
   // The lines once the monitor has handed over everything it has (the script runner's idle rule).
   std::vector<std::string> Responses() {
@@ -89,6 +93,10 @@ struct Rig {
   FaultyPorts ports{bench};
   TickingClock clock{time, bench};
   varnet::testing::NullPlatform null;
+  // Test processes run side by side: each has a drive c: of its own, or one's data file would be
+  // rewritten under another's Send TXT.
+  const std::filesystem::path driveC = std::filesystem::path(::testing::TempDir()) /
+                                       ("fault_steps_drive_c_" + std::to_string(std::random_device{}()));
   DriveCFolder files;
   Platform services;
   CTestApp app;
