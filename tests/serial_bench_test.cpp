@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -24,7 +25,9 @@ struct ScriptRun {
 
 // Runs a bench script on the headless host, drive c: in a folder of the test's own.
 ScriptRun RunBenchScript(const std::string& body) {
-  const std::filesystem::path driveC = std::filesystem::path(::testing::TempDir()) / "serial_bench_drive_c";
+  // Test processes run side by side: each script has a drive c: of its own, removed after it.
+  const std::filesystem::path driveC = std::filesystem::path(::testing::TempDir()) /
+                                       ("serial_bench_drive_c_" + std::to_string(std::random_device{}()));
   const std::string script = "drive-c " + driveC.string() + "\n" + body;
   std::ostringstream out;
   std::ostringstream err;
@@ -35,6 +38,8 @@ ScriptRun RunBenchScript(const std::string& body) {
         return std::make_unique<varnet::headless::HeadlessHost>(app);
       });
   run.err = err.str();
+  std::error_code removeError;
+  std::filesystem::remove_all(driveC, removeError);
   std::istringstream lines(out.str());
   std::vector<std::string>* list = nullptr;
   for (std::string line; std::getline(lines, line);) {
